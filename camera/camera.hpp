@@ -1,0 +1,36 @@
+// The camera: a free-flying camera or one that circles the origin, turned by the mouse and
+// moved by keys; the one view matrix of each pass is built from it.
+#pragma once
+
+#include <allegro.h>
+
+struct Camera {
+  int yaw = 0;    ///< binary angle about the vertical axis; keeps its sign after reduction
+  int pitch = 0;  ///< binary angle about x, -63..63 when the view matrix is built
+  float x = 0.0f; ///< free mode: world position; orbit mode: 0, 0 and the orbit distance
+  float y = 0.0f;
+  float z = 0.0f;
+  bool orbitMode = false; ///< false: free-flying camera
+  bool spaceHeld = false; ///< latch, so that one press of Space toggles once
+  MATRIX_f viewMatrix{};  ///< world to view space, rebuilt every pass
+};
+
+/// Reads the mouse movement since the last call and turns the camera with it while the right
+/// button is held, keeping the pointer in place; then clamps pitch and reduces yaw.
+void applyMouseLook(Camera& camera);
+
+/// The logic under applyMouseLook, on plain values: mickeys (mx, my) and the button bits.
+void turnCamera(Camera& camera, int mx, int my, int buttons);
+
+/// Clamps pitch to -63..63 and reduces yaw to -255..255, keeping its sign.
+void normaliseAngles(Camera& camera);
+
+/// Switches between free and orbit mode once per press of Space, keeping the distance from
+/// the origin.
+void toggleCameraMode(Camera& camera);
+
+/// Builds viewMatrix from the camera's current state.
+void buildViewMatrix(Camera& camera);
+
+/// The per-tick moves of the held keys: W/S/A/D/Q/Z in free mode, W/S in orbit mode.
+void applyMovementKeys(Camera& camera);

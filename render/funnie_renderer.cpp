@@ -1,0 +1,80 @@
+// Transform, view test, projection and circles of the funnies.
+#include "render/funnie_renderer.hpp"
+
+#include "numeric/truncate.hpp"
+#include "render/circle.hpp"
+#include "render/depth_plot.hpp"
+#include "render/shading.hpp"
+
+namespace {
+
+constexpr int tailDarkeningStep = 4;
+constexpr int sizeLimitDivisor = 8; // circles of w div 8 and more are left out
+
+/// Inside the view pyramid, every bound included.
+bool inViewInclusive(const FunnieSegment& p) {
+  return p.z >= 0 && -p.z <= p.x && p.x <= p.z && -p.z <= p.y && p.y <= p.z;
+}
+
+/// Only (0, 0, 0) passes the inclusive test at depth 0; it has no screen position, and
+/// dividing by its depth would give none.
+bool hasScreenPosition(const FunnieSegment& p) {
+  return p.z != 0;
+}
+
+void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, BITMAP* target) {
+  const double radius = circleRadius(funnie.segmentCount, index, p.z, _persp_xscale_f);
+  if (radius >= target->w / sizeLimitDivisor) {
+    return; // too close to the camera; also keeps the conversion below in range
+  }
+  const int darkening = depthShade(p.z) + tailDarkeningStep * index;
+  currentDepth = truncToInt(p.z);
+  fillCircle(target, truncToInt(p.x), truncToInt(p.y), truncToInt(radius),
+             shadedColour(funnie.colour, darkening), depthTestedPlot);
+}
+
+} // namespace
+
+double circleRadius(int segmentCount, int index, double depth, double xscale) {
+  const double sizeFactor = segmentCount / 2; // integer division
+  const double alongBody = 1.0 - (index + 1.0) / segmentCount;
+  return (1.0 / depth) * sizeFactor * xscale * alongBody;
+}
+
+void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix) {
+  for (Funnie* funnie = list; funnie != nullptr; funnie = funnie->next) {
+    renderFunnie(funnie, target, depthMap, viewMatrix);
+  }
+}
+
+void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix) {
+  currentDepthMap = depthMap;
+  const int count = funnie->segmentCount;
+  FunnieSegment projected[maxSegmentCount];
+  bool inView[maxSegmentCount] = {};
+  for (int i = 0; i < count; ++i) {
+    projected[i] = funnie->segments[i];
+  }
+  set_projection_viewport(0, 0, target->w, target->h);
+
+  for (int i = 0; i < count; ++i) {
+    FunnieSegment& p = projected[i];
+    apply_matrix_f(&viewMatrix, p.x, p.y, p.z, &p.x, &p.y, &p.z);
+    inView[i] = inViewInclusive(p);
+    if (inView[i] && hasScreenPosition(p)) {
+      persp_project_f(p.x, p.y, p.z, &p.x, &p.y); // screen x, y; the view-space z stays
+    }
+  }
+
+  if (inView[0] && hasScreenPosition(projected[0])) {
+    funnie->projectedHead = projected[0];
+  } else {
+    funnie->projectedHead.z = 0; // not on the screen
+  }
+
+  for (int i = count - 2; i >= 0; --i) { // tail first, so the head is drawn last
+    if (inView[i] && inView[i + 1] && hasScreenPosition(projected[i])) {
+      drawSegmentCircle(*funnie, i, projected[i], target);
+    }
+  }
+}

@@ -1,0 +1,59 @@
+// Emission, drift, expiry and release of the particles.
+#include "sim/particle.hpp"
+
+#include "numeric/binary_angle.hpp"
+#include "sim/random.hpp"
+
+Particle* particleList = nullptr;
+
+namespace {
+
+constexpr int particleLife = 100;
+constexpr int velocityDivisor = 10;
+
+/// A tenth of (offset + component) in 16.16; the integer division truncates toward zero.
+float driftComponent(fixed randomOffset, float funnieVelocity) {
+  return fixedToFloat((randomOffset + ftofix(funnieVelocity)) / velocityDivisor);
+}
+
+} // namespace
+
+void resetParticles() {
+  particleList = nullptr;
+}
+
+void emitParticles(FunnieSegment position, FunnieSegment velocity, Colour colour, int count) {
+  for (int n = 0; n < count; ++n) {
+    Particle* particle = new Particle;
+    particle->position = position;
+    particle->velocity.x = driftComponent(cosOfAngle(randomBelow(fullTurn)), velocity.x);
+    particle->velocity.y = driftComponent(sinOfAngle(randomBelow(fullTurn)), velocity.y);
+    particle->velocity.z = driftComponent(sinOfAngle(randomBelow(fullTurn)), velocity.z);
+    particle->colour = colour;
+    particle->life = particleLife;
+    particle->next = particleList;
+    particleList = particle;
+  }
+}
+
+void updateParticles() {
+  Particle** link = &particleList;
+  while (Particle* particle = *link) {
+    particle->position.x += particle->velocity.x;
+    particle->position.y += particle->velocity.y;
+    particle->position.z += particle->velocity.z;
+    if (--particle->life == 0) {
+      *link = particle->next;
+      delete particle;
+    } else {
+      link = &particle->next;
+    }
+  }
+}
+
+void deleteParticles() {
+  while (Particle* particle = particleList) {
+    particleList = particle->next;
+    delete particle;
+  }
+}
