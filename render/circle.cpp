@@ -1,6 +1,8 @@
 // Midpoint filled circles.
 #include "render/circle.hpp"
 
+#include "render/circle_spans.hpp"
+
 namespace {
 
 constexpr int clipOn = -1; // the library's TRUE
@@ -12,21 +14,32 @@ bool prepareClipping(BITMAP* target, int x, int y, int radius, int& restore) {
     restore = 0;
     return true;
   }
-  const int left = x - radius - 1;
-  const int top = y - radius - 1;
-  const int right = x + radius + 1;
-  const int bottom = y + radius + 1;
-  if (left >= target->cr || top >= target->cb || right < target->cl || bottom < target->ct) {
+  const CircleBox box = placeCircleBox(target, x, y, radius);
+  if (box == CircleBox::outside) {
     return false;
   }
-  if (left >= target->cl && top >= target->ct && right < target->cr && bottom < target->cb) {
-    target->clip = 0; // wholly inside: no per-pixel clipping needed
+  if (box == CircleBox::inside) {
+    target->clip = 0; // no pixel can fall outside: spare the per-pixel clipping
   }
   restore = clipOn;
   return true;
 }
 
 } // namespace
+
+CircleBox placeCircleBox(const BITMAP* target, int x, int y, int radius) {
+  const int left = x - radius - 1;
+  const int top = y - radius - 1;
+  const int right = x + radius + 1;
+  const int bottom = y + radius + 1;
+  if (left >= target->cr || top >= target->cb || right < target->cl || bottom < target->ct) {
+    return CircleBox::outside;
+  }
+  if (left >= target->cl && top >= target->ct && right < target->cr && bottom < target->cb) {
+    return CircleBox::inside;
+  }
+  return CircleBox::crossing;
+}
 
 void drawSpan(BITMAP* target, int x1, int y, int x2, int colour, PlotRoutine plot) {
   const int from = x1 < x2 ? x1 : x2;
@@ -41,33 +54,7 @@ void fillCircle(BITMAP* target, int x, int y, int radius, int colour, PlotRoutin
   if (!prepareClipping(target, x, y, radius, restore)) {
     return;
   }
-  int cx = 0;
-  int cy = radius;
-  int d = 1 - radius;
-  int dE = 3;
-  int dSE = 5 - 2 * radius;
-  do {
-    drawSpan(target, x - cy, y - cx, x + cy, colour, plot);
-    if (cx != 0) {
-      drawSpan(target, x - cy, y + cx, x + cy, colour, plot);
-    }
-    if (d < 0) {
-      d += dE;
-      dE += 2;
-      dSE += 2;
-    } else {
-      if (cx != cy) {
-        drawSpan(target, x - cx, y - cy, x + cx, colour, plot);
-        if (cy != 0) {
-          drawSpan(target, x - cx, y + cy, x + cx, colour, plot);
-        }
-      }
-      d += dSE;
-      dE += 2;
-      dSE += 4;
-      --cy;
-    }
-    ++cx;
-  } while (cx <= cy);
+  forEachCircleSpan(x, y, radius,
+                    [&](int x1, int row, int x2) { drawSpan(target, x1, row, x2, colour, plot); });
   target->clip = restore;
 }

@@ -7,6 +7,12 @@
 /// A per-pixel write: target, column, row, pixel value as made by makecol.
 using PlotRoutine = void (*)(BITMAP* target, int x, int y, int colour);
 
+/// Where a circle's bounding box, with one pixel of margin, lies against the target's clip
+/// rectangle.
+enum class CircleBox { outside, inside, crossing };
+
+CircleBox placeCircleBox(const BITMAP* target, int x, int y, int radius);
+
 /// Plots columns min(x1, x2) .. max(x1, x2) - 1 of row y, left to right.
 void drawSpan(BITMAP* target, int x1, int y, int x2, int colour, PlotRoutine plot);
 

@@ -4,6 +4,7 @@
 #include "numeric/truncate.hpp"
 #include "render/circle.hpp"
 #include "render/depth_plot.hpp"
+#include "render/fast_circle.hpp"
 #include "render/shading.hpp"
 
 namespace {
@@ -22,15 +23,22 @@ bool hasScreenPosition(const FunnieSegment& p) {
   return p.z != 0;
 }
 
-void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, BITMAP* target) {
+void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, BITMAP* target,
+                       PixelPath path) {
   const double radius = circleRadius(funnie.segmentCount, index, p.z, _persp_xscale_f);
   if (radius >= target->w / sizeLimitDivisor) {
     return; // too close to the camera; also keeps the conversion below in range
   }
   const int darkening = depthShade(p.z) + tailDarkeningStep * index;
   currentDepth = truncToInt(p.z);
-  fillCircle(target, truncToInt(p.x), truncToInt(p.y), truncToInt(radius),
-             shadedColour(funnie.colour, darkening), depthTestedPlot);
+  const int x = truncToInt(p.x);
+  const int y = truncToInt(p.y);
+  const int colour = shadedColour(funnie.colour, darkening);
+  if (path == PixelPath::fast) {
+    fillDepthTestedCircle(target, x, y, truncToInt(radius), colour);
+  } else {
+    fillCircle(target, x, y, truncToInt(radius), colour, depthTestedPlot);
+  }
 }
 
 } // namespace
@@ -41,13 +49,15 @@ double circleRadius(int segmentCount, int index, double depth, double xscale) {
   return (1.0 / depth) * sizeFactor * xscale * alongBody;
 }
 
-void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix) {
+void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                   PixelPath path) {
   for (Funnie* funnie = list; funnie != nullptr; funnie = funnie->next) {
-    renderFunnie(funnie, target, depthMap, viewMatrix);
+    renderFunnie(funnie, target, depthMap, viewMatrix, path);
   }
 }
 
-void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix) {
+void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                  PixelPath path) {
   currentDepthMap = depthMap;
   const int count = funnie->segmentCount;
   FunnieSegment projected[maxSegmentCount];
@@ -74,7 +84,7 @@ void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f vi
 
   for (int i = count - 2; i >= 0; --i) { // tail first, so the head is drawn last
     if (inView[i] && inView[i + 1] && hasScreenPosition(projected[i])) {
-      drawSegmentCircle(*funnie, i, projected[i], target);
+      drawSegmentCircle(*funnie, i, projected[i], target, path);
     }
   }
 }

@@ -2,6 +2,7 @@
 // tail first; on the way it records where each head lands on the screen.
 #pragma once
 
+#include "render/pixel_path.hpp"
 #include "sim/funnie.hpp"
 
 #include <allegro.h>
@@ -12,7 +13,9 @@
 double circleRadius(int segmentCount, int index, double depth, double xscale);
 
 /// Draws every funnie of the list into `target` through `depthMap`.
-void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix);
+void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                   PixelPath path = PixelPath::fast);
 
 /// Draws one funnie and writes its projectedHead (depth 0 when the head is not in view).
-void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix);
+void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                  PixelPath path = PixelPath::fast);

@@ -14,8 +14,19 @@ inline int depthShade(float depth) {
   return truncToInt(depthShadingFactor * depth);
 }
 
-/// The pixel value of `colour` with `darkening` taken off every component, none below 0.
+/// A component with `darkening` taken off, none below 0.
+inline int darken(int component, int darkening) {
+  return maxInt(0, component - darkening);
+}
+
+/// The pixel value of `colour` darkened, in the library's current colour depth.
 inline int shadedColour(Colour colour, int darkening) {
-  return makecol(maxInt(0, colour.red - darkening), maxInt(0, colour.green - darkening),
-                 maxInt(0, colour.blue - darkening));
+  return makecol(darken(colour.red, darkening), darken(colour.green, darkening),
+                 darken(colour.blue, darkening));
+}
+
+/// The same as shadedColour while the current colour depth is 32, without makecol's dispatch.
+inline int shadedColour32(Colour colour, int darkening) {
+  return makecol32(darken(colour.red, darkening), darken(colour.green, darkening),
+                   darken(colour.blue, darkening));
 }
