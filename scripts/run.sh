@@ -23,7 +23,7 @@ timeout 60 build/funnies &
 program=$!
 window=""
 for _ in $(seq 100); do
-  window=$(xdotool search --pid "$program" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  window=$(xdotool search --name '^funnies$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
   sleep 0.1
 done
 sleep 1
