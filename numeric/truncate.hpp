@@ -18,3 +18,18 @@ inline int truncToInt(double value) {
   }
   return static_cast<int>(value);
 }
+
+/// The same for a float, without the detour through double on the per-particle path.
+inline int truncToInt(float value) {
+  constexpr float limit = 2147483648.0f; // 2^31, exact in float
+  if (value != value) {
+    return 0;
+  }
+  if (value >= limit) {
+    return INT_MAX;
+  }
+  if (value < -limit) {
+    return INT_MIN;
+  }
+  return static_cast<int>(value);
+}

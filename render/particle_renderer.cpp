@@ -27,18 +27,32 @@ bool inViewExclusive(const FunnieSegment& p) {
   return p.z > 0 && -p.z < p.x && p.x < p.z && -p.z < p.y && p.y < p.z;
 }
 
-/// Transforms, view-tests and projects one particle; false when it is out of view.
-template <typename Transform>
-bool projectParticle(const Particle& particle, const MATRIX_f& view, Transform transform,
-                     ParticlePixel& out) {
-  const FunnieSegment p = transform(view, particle.position);
-  if (!inViewExclusive(p)) {
+/// The view-space position through the library, as the reference path takes it.
+bool transformThroughLibrary(const MATRIX_f& view, const FunnieSegment& position,
+                             FunnieSegment& p) {
+  apply_matrix_f(&view, position.x, position.y, position.z, &p.x, &p.y, &p.z);
+  return inViewExclusive(p);
+}
+
+/// The same test on the same bits, each coordinate computed only once the earlier ones pass.
+bool transformInline(const MATRIX_f& view, const FunnieSegment& position, FunnieSegment& p) {
+  p.z = viewCoordinate(view, 2, position);
+  if (!(p.z > 0)) {
     return false;
   }
+  p.x = viewCoordinate(view, 0, position);
+  if (!(-p.z < p.x && p.x < p.z)) {
+    return false;
+  }
+  p.y = viewCoordinate(view, 1, position);
+  return -p.z < p.y && p.y < p.z;
+}
+
+/// The pixel of a particle at view-space `p`, and its exact depth.
+ParticlePixel projectToPixel(const Particle& particle, const FunnieSegment& p) {
   float sx, sy;
   persp_project_f(p.x, p.y, p.z, &sx, &sy);
-  out = ParticlePixel{&particle, truncToInt(sx), truncToInt(sy), p.z};
-  return true;
+  return ParticlePixel{&particle, truncToInt(sx), truncToInt(sy), p.z};
 }
 
 /// Through the library: getpixel gives -1 outside the depth map, which fails the test, and
@@ -64,9 +78,9 @@ void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
 
 void renderThroughLibrary(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   for (const Particle* particle = particleList; particle != nullptr; particle = particle->next) {
-    ParticlePixel at;
-    if (projectParticle(*particle, view, LibraryViewTransform{}, at)) {
-      plotThroughLibrary(at, target, depthMap);
+    FunnieSegment p;
+    if (transformThroughLibrary(view, particle->position, p)) {
+      plotThroughLibrary(projectToPixel(*particle, p), target, depthMap);
     }
   }
 }
@@ -78,11 +92,14 @@ void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   while (particle != nullptr) {
     int count = 0;
     for (; particle != nullptr && count < batchSize; particle = particle->next) {
-      ParticlePixel& at = batch[count];
-      if (projectParticle(*particle, view, InlineViewTransform{}, at) &&
-          insideBitmap(depthMap, at.px, at.py)) {
+      FunnieSegment p;
+      if (!transformInline(view, particle->position, p)) {
+        continue;
+      }
+      const ParticlePixel at = projectToPixel(*particle, p);
+      if (insideBitmap(depthMap, at.px, at.py)) {
         __builtin_prefetch(&depthRow(depthMap, at.py)[at.px], 1);
-        ++count;
+        batch[count++] = at;
       }
     }
     for (int i = 0; i < count; ++i) {
