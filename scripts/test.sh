@@ -17,3 +17,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize --output-on-failure -L unit
 
 ctest --test-dir build --output-on-failure -L e2e
+
+tests/package/check_package.sh . build-package
