@@ -1,7 +1,8 @@
 // Times the frame pipeline headless on memory bitmaps: the span path against the per-pixel
 // reference and against the floor of a frame (clears and blit only), at four resolutions,
 // plus one simulation tick. Prints medians; the figures that matter are the ratios, since
-// they are measured in one run on the same machine.
+// they are measured in one run on the same machine. `--quick` runs every stage briefly, for
+// the memory checker.
 #include "app/main_loop.hpp"
 #include "app/overlay.hpp"
 #include "render/funnie_renderer.hpp"
@@ -15,14 +16,21 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
 
 constexpr int funnieCount = 256;
 constexpr int warmUpTicks = 300;
-constexpr int timedTicks = 200;
-constexpr int framesPerPose = 6;
+/// How much of the run to do: all of it, or a short pass through every stage (for memcheck).
+struct RunLength {
+  int framesPerPose;
+  int resolutionCount;
+  int timedTicks;
+};
+constexpr RunLength fullRun{6, 4, 200};
+constexpr RunLength quickRun{1, 2, 5};
 
 struct Resolution {
   int width, height;
@@ -119,7 +127,8 @@ void printStages(const char* name, const StageTimes& t) {
               median(t.present), median(t.total));
 }
 
-void benchResolution(World& world, const std::vector<Camera>& poses, Resolution r) {
+void benchResolution(World& world, const std::vector<Camera>& poses, Resolution r,
+                     int framesPerPose) {
   Surfaces s{create_bitmap(r.width, r.height), nullptr, create_bitmap(r.width, r.height)};
   s.depthMap = create_zbuffer(s.buffer);
   clear_to_color(s.buffer, backgroundColour(0));
@@ -151,7 +160,7 @@ void benchResolution(World& world, const std::vector<Camera>& poses, Resolution 
   destroy_bitmap(s.buffer);
 }
 
-void benchTick(World& world) {
+void benchTick(World& world, int timedTicks) {
   std::vector<double> ticks;
   for (int n = 0; n < timedTicks; ++n) {
     const Clock::time_point start = Clock::now();
@@ -169,7 +178,9 @@ void benchTick(World& world) {
 
 } // namespace
 
-int main(int, char**) {
+int main(int argc, char** argv) {
+  const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
+  const RunLength run = quick ? quickRun : fullRun;
   install_allegro(SYSTEM_NONE, &errno, std::atexit);
   set_color_depth(32);
   std::srand(12345);
@@ -180,10 +191,10 @@ int main(int, char**) {
     updateFunnies(world.funnies);
     updateParticles();
   }
-  benchTick(world);
+  benchTick(world, run.timedTicks);
   const std::vector<Camera> poses = benchmarkPoses();
-  for (const Resolution& r : resolutions) {
-    benchResolution(world, poses, r);
+  for (int i = 0; i < run.resolutionCount; ++i) {
+    benchResolution(world, poses, resolutions[i], run.framesPerPose);
   }
   deleteFunnies(world.funnies);
   deleteParticles();
