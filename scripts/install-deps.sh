@@ -8,7 +8,7 @@ packages=(
   liballegro4-dev
   libgtest-dev
   xvfb xdotool imagemagick x11-utils libx11-dev
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils valgrind
 )
 
 missing=()

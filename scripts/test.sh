@@ -18,4 +18,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 ctest --test-dir build --output-on-failure -L e2e
 
+tests/valgrind/memcheck.sh build/funnies-bench
 tests/package/check_package.sh . build-package
