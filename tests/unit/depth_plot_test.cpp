@@ -47,16 +47,6 @@ TEST_F(DepthTestedPlot, APixelWrittenAtDepthZeroStillCountsAsEmpty) {
   EXPECT_EQ(depthAt(30, 40), 50);
 }
 
-TEST_F(DepthTestedPlot, NothingIsWrittenOutsideTheBitmapEvenWithClippingOff) {
-  target->clip = 0; // putpixel no longer guards the edges: the depth test must
-  currentDepth = 5;
-  for (const auto& at : {std::make_pair(-1, 1), std::make_pair(bufferWidth, 0),
-                         std::make_pair(0, -1), std::make_pair(0, bufferHeight)}) {
-    depthTestedPlot(target, at.first, at.second, makecol32(200, 100, 50));
-  }
-  EXPECT_EQ(drawnPixelCount(), 0);
-}
-
 TEST(ComponentClamp, MaxIntTakesTheLarger) {
   const struct {
     int a, b, larger;
