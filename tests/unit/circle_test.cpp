@@ -4,7 +4,6 @@
 #include "render/depth_plot.hpp"
 #include "render_fixture.hpp"
 
-#include <algorithm>
 #include <vector>
 
 namespace {
@@ -13,10 +12,10 @@ struct PlotCall {
   int x, y, clip;
 };
 
-std::vector<PlotCall> plotCalls; // a PlotRoutine is a plain function: it records here
+std::vector<PlotCall> calls; // a PlotRoutine is a plain function pointer: it records here
 
 void recordPlot(BITMAP* target, int x, int y, int) {
-  plotCalls.push_back({x, y, target->clip});
+  calls.push_back({x, y, target->clip});
 }
 
 void recordAndDepthTest(BITMAP* target, int x, int y, int colour) {
@@ -30,145 +29,189 @@ struct Span {
   bool operator==(const Span& o) const { return y == o.y && first == o.first && last == o.last; }
 };
 
-void PrintTo(const Span& s, std::ostream* out) {
-  *out << "row " << s.y << ": " << s.first << ".." << s.last;
+std::ostream& operator<<(std::ostream& out, const Span& s) {
+  return out << "row " << s.y << ": " << s.first << ".." << s.last;
 }
 
-/// The recorded calls cut into runs of neighbouring columns of one row, taken left to right,
-/// sorted by row. A row handed over twice, split, or walked leftwards shows as extra runs.
-std::vector<Span> recordedSpans() {
+/// Runs of calls on one row, each one column right of the one before. A pixel handed twice
+/// or out of order starts a new span.
+std::vector<Span> spansOf(const std::vector<PlotCall>& recorded) {
   std::vector<Span> spans;
-  for (const PlotCall& call : plotCalls) {
+  for (const PlotCall& call : recorded) {
     if (!spans.empty() && spans.back().y == call.y && spans.back().last + 1 == call.x) {
       spans.back().last = call.x;
     } else {
       spans.push_back({call.y, call.x, call.x});
     }
   }
-  std::stable_sort(spans.begin(), spans.end(),
-                   [](const Span& a, const Span& b) { return a.y < b.y; });
   return spans;
 }
-
-constexpr int clipOn = -1;
-constexpr int clipOff = 0;
-constexpr int unusualClipOn = 5; // nonzero, but not the value the rasteriser leaves
-constexpr int anyColour = 0x123456;
 
 class CircleRaster : public RenderBuffer {
 protected:
   void SetUp() override {
     RenderBuffer::SetUp();
-    plotCalls.clear();
-  }
-  void TearDown() override {
-    plotCalls.clear();
-    RenderBuffer::TearDown();
+    calls.clear();
+    currentDepthMap = depthMap;
+    currentDepth = 5;
   }
 };
 
-TEST_F(CircleRaster, EveryRowIsOneSpanAndEveryPixelComesOnce) {
-  const struct {
-    int radius;
-    std::size_t pixels;
-    std::vector<Span> rows;
-  } cases[] = {
-      {0, 0, {}},
-      {1, 2, {{10, 9, 10}}},
-      {2, 16, {{8, 9, 10}, {9, 8, 11}, {10, 8, 11}, {11, 8, 11}, {12, 9, 10}}},
-      {3,
+struct CircleShape {
+  int x, y, radius;
+  int pixels;
+  std::vector<Span> spans; // in the order the midpoint walk hands them over
+};
+
+TEST_F(CircleRaster, EveryRowIsOneLeftToRightSpanAndEveryPixelComesOnce) {
+  const CircleShape shapes[] = {
+      {10, 10, 0, 0, {}},
+      {50, 60, 1, 2, {{60, 49, 50}}},
+      {10, 10, 2, 16, {{10, 8, 11}, {9, 8, 11}, {11, 8, 11}, {8, 9, 10}, {12, 9, 10}}},
+      {10,
+       10,
+       3,
        30,
-       {{7, 9, 10}, {8, 8, 11}, {9, 7, 12}, {10, 7, 12}, {11, 7, 12}, {12, 8, 11}, {13, 9, 10}}},
+       {{10, 7, 12}, {9, 7, 12}, {11, 7, 12}, {7, 9, 10}, {13, 9, 10}, {8, 8, 11}, {12, 8, 11}}},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.radius);
-    plotCalls.clear();
-    fillCircle(target, 10, 10, c.radius, anyColour, recordPlot);
-    EXPECT_EQ(plotCalls.size(), c.pixels);
-    EXPECT_EQ(recordedSpans(), c.rows);
+  for (const CircleShape& shape : shapes) {
+    SCOPED_TRACE(shape.radius);
+    calls.clear();
+    fillCircle(target, shape.x, shape.y, shape.radius, makecol(255, 255, 255), recordPlot);
+    EXPECT_EQ(static_cast<int>(calls.size()), shape.pixels);
+    EXPECT_EQ(spansOf(calls), shape.spans);
   }
 }
 
 TEST_F(CircleRaster, ASpanLeavesOutItsLargerEndWhicheverWayItIsGiven) {
-  for (const auto& ends : {std::make_pair(5, 2), std::make_pair(2, 5)}) {
-    plotCalls.clear();
-    drawSpan(target, ends.first, 7, ends.second, anyColour, recordPlot);
-    EXPECT_EQ(recordedSpans(), (std::vector<Span>{{7, 2, 4}}));
+  struct SpanCase {
+    int x1, x2;
+    std::vector<Span> spans;
+  };
+  const SpanCase cases[] = {{5, 2, {{7, 2, 4}}}, {2, 5, {{7, 2, 4}}}, {3, 3, {}}};
+  for (const SpanCase& c : cases) {
+    calls.clear();
+    drawSpan(target, c.x1, 7, c.x2, 0, recordPlot);
+    EXPECT_EQ(spansOf(calls), c.spans) << c.x1 << " to " << c.x2;
   }
 }
 
 TEST_F(CircleRaster, TheMarginBoxCullsOrSparesTheClipping) {
-  set_clip_rect(target, 50, 50, 99, 99); // columns and rows 50..99 inside
-  constexpr int radius = 3;
-  constexpr std::size_t pixels = 30;
-  const struct {
+  constexpr int untouched = 5; // any "on" value other than the -1 a drawn circle leaves
+  struct BoxCase {
     int x, y;
-    CircleBox box;
-  } cases[] = {
-      {104, 75, CircleBox::outside}, {75, 104, CircleBox::outside},  {45, 75, CircleBox::outside},
-      {75, 45, CircleBox::outside},  {103, 75, CircleBox::crossing}, {75, 103, CircleBox::crossing},
-      {46, 75, CircleBox::crossing}, {75, 46, CircleBox::crossing},  {53, 75, CircleBox::crossing},
-      {96, 75, CircleBox::crossing}, {54, 54, CircleBox::inside},    {95, 95, CircleBox::inside},
+    CircleBox box; // radius 3: the box reaches 4 pixels past the centre
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
-    plotCalls.clear();
-    target->clip = unusualClipOn;
-    EXPECT_EQ(placeCircleBox(target, c.x, c.y, radius), c.box);
-    fillCircle(target, c.x, c.y, radius, anyColour, recordPlot);
+  const BoxCase cases[] = {
+      {-5, 100, CircleBox::outside},   {-4, 100, CircleBox::crossing},
+      {3, 100, CircleBox::crossing},   {4, 100, CircleBox::inside},
+      {324, 100, CircleBox::outside},  {323, 100, CircleBox::crossing},
+      {316, 100, CircleBox::crossing}, {315, 100, CircleBox::inside},
+      {160, -5, CircleBox::outside},   {160, -4, CircleBox::crossing},
+      {160, 4, CircleBox::inside},     {160, 204, CircleBox::outside},
+      {160, 196, CircleBox::crossing}, {160, 195, CircleBox::inside},
+  };
+  for (const BoxCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "centre " << c.x << ", " << c.y);
+    calls.clear();
+    target->clip = untouched;
+    fillCircle(target, c.x, c.y, 3, 0, recordPlot);
     if (c.box == CircleBox::outside) {
-      EXPECT_TRUE(plotCalls.empty());
-      EXPECT_EQ(target->clip, unusualClipOn);
+      EXPECT_TRUE(calls.empty());
+      EXPECT_EQ(target->clip, untouched);
       continue;
     }
-    const int clipWhileDrawing = c.box == CircleBox::inside ? clipOff : unusualClipOn;
-    EXPECT_EQ(plotCalls.size(), pixels);
-    for (const PlotCall& call : plotCalls) {
+    ASSERT_EQ(calls.size(), 30u);
+    const int clipWhileDrawing = c.box == CircleBox::inside ? 0 : untouched;
+    for (const PlotCall& call : calls) {
       EXPECT_EQ(call.clip, clipWhileDrawing);
     }
-    EXPECT_EQ(target->clip, clipOn);
+    EXPECT_EQ(target->clip, -1);
   }
 }
 
 TEST_F(CircleRaster, WithClippingOffNothingIsCulled) {
-  for (const auto& centre : {std::make_pair(-50, -50), std::make_pair(160, 100)}) {
-    plotCalls.clear();
-    target->clip = clipOff;
-    fillCircle(target, centre.first, centre.second, 3, anyColour, recordPlot);
-    EXPECT_EQ(plotCalls.size(), 30u);
-    EXPECT_TRUE(std::all_of(plotCalls.begin(), plotCalls.end(),
-                            [](const PlotCall& call) { return call.clip == clipOff; }));
-    EXPECT_EQ(target->clip, clipOff);
+  const int centres[][2] = {{-20, 100}, {160, 100}, {160, 250}};
+  for (const auto& centre : centres) {
+    calls.clear();
+    target->clip = 0;
+    fillCircle(target, centre[0], centre[1], 3, 0, recordPlot);
+    EXPECT_EQ(calls.size(), 30u);
+    for (const PlotCall& call : calls) {
+      EXPECT_EQ(call.clip, 0);
+    }
+    EXPECT_EQ(target->clip, 0);
   }
 }
 
-TEST_F(CircleRaster, AtTheCornerOutsidePixelsAreOfferedButNoneIsWritten) {
-  for (int clip : {clipOn, clipOff}) {
-    SCOPED_TRACE(clip);
-    plotCalls.clear();
-    clearBuffers();
-    target->clip = clip;
-    currentDepthMap = depthMap;
-    currentDepth = 20;
-    fillCircle(target, 0, 1, 3, makecol32(200, 100, 50), recordAndDepthTest);
-    currentDepthMap = nullptr;
+// The buffer and its depth map are windows into larger bitmaps, so that a write outside
+// them would show in the surrounding ring.
+class FramedBuffer : public ::testing::Test {
+protected:
+  static constexpr int ring = 8;
 
-    int inside = 0;
-    for (const PlotCall& call : plotCalls) {
-      EXPECT_EQ(call.clip, clip);
-      if (call.x >= 0 && call.y >= 0) {
-        ++inside;
-        EXPECT_TRUE(drawnAt(call.x, call.y));
-        EXPECT_EQ(depthAt(call.x, call.y), 20);
+  void SetUp() override {
+    parent = create_bitmap(bufferWidth + 2 * ring, bufferHeight + 2 * ring);
+    parentDepths = create_zbuffer(parent);
+    buffer = create_sub_bitmap(parent, ring, ring, bufferWidth, bufferHeight);
+    depths = create_sub_zbuffer(parentDepths, ring, ring, bufferWidth, bufferHeight);
+    currentDepthMap = depths;
+    currentDepth = 5;
+  }
+
+  void TearDown() override {
+    destroy_zbuffer(depths);
+    destroy_bitmap(buffer);
+    destroy_zbuffer(parentDepths);
+    destroy_bitmap(parent);
+  }
+
+  int ringWrites() const {
+    int count = 0;
+    for (int y = 0; y < parent->h; ++y) {
+      for (int x = 0; x < parent->w; ++x) {
+        const bool inRing =
+            x < ring || y < ring || x >= ring + bufferWidth || y >= ring + bufferHeight;
+        const bool written =
+            !(rgbOf(getpixel(parent, x, y)) == Rgb{0, 0, 0}) || getpixel(parentDepths, x, y) != 0;
+        count += inRing && written ? 1 : 0;
       }
     }
-    EXPECT_EQ(plotCalls.size(), 30u); // the left and upper parts are offered too
-    EXPECT_EQ(drawnPixelCount(), inside);
-    for (int y : {0, 1, 2, 3, 4, bufferHeight - 1}) { // where a row's column -1 would land
-      EXPECT_FALSE(drawnAt(bufferWidth - 1, y)) << y;
-      EXPECT_EQ(depthAt(bufferWidth - 1, y), 0) << y;
+    return count;
+  }
+
+  BITMAP* parent = nullptr;
+  ZBUFFER* parentDepths = nullptr;
+  BITMAP* buffer = nullptr;
+  ZBUFFER* depths = nullptr;
+};
+
+TEST_F(FramedBuffer, OutsidePixelsAreOfferedToThePlotButNoneIsWritten) {
+  constexpr Rgb white{255, 255, 255};
+  struct EdgeCase {
+    int clip, x, y; // with clipping off only the depth test keeps the writes inside
+  };
+  const EdgeCase cases[] = {{-1, 0, 0},    {-1, 319, 0}, {-1, 0, 199}, {-1, 319, 199},
+                            {-1, -3, 100}, {0, -3, 100}, {0, 0, 50},   {0, 317, 150}};
+  for (const EdgeCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << "clip " << c.clip << " centre " << c.x << ", " << c.y);
+    clear_to_color(parent, makecol(0, 0, 0));
+    clear_zbuffer(parentDepths, 0);
+    calls.clear();
+    buffer->clip = c.clip;
+    fillCircle(buffer, c.x, c.y, 5, makecol(white.red, white.green, white.blue),
+               recordAndDepthTest);
+    int inside = 0;
+    for (const PlotCall& call : calls) {
+      if (call.x >= 0 && call.y >= 0 && call.x < bufferWidth && call.y < bufferHeight) {
+        ++inside;
+        EXPECT_EQ(rgbOf(getpixel(buffer, call.x, call.y)), white) << call.x << ", " << call.y;
+      }
     }
-    EXPECT_EQ(target->clip, clip);
+    EXPECT_GT(inside, 0);
+    EXPECT_LT(inside, static_cast<int>(calls.size()));
+    EXPECT_EQ(ringWrites(), 0);
+    EXPECT_EQ(buffer->clip, c.clip);
   }
 }
 

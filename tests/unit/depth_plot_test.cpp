@@ -1,9 +1,14 @@
-// The integer depth test of circle pixels, and the clamp of shaded colour components.
+// The integer depth test behind every circle pixel, and the clamp of shaded components.
 #include "render/depth_plot.hpp"
 #include "render/max_int.hpp"
 #include "render_fixture.hpp"
 
 namespace {
+
+constexpr int px = 30;
+constexpr int py = 40;
+constexpr Rgb earlier{1, 2, 3}; // what the pixel showed before the plot
+constexpr Rgb plotted{250, 128, 7};
 
 class DepthTestedPlot : public RenderBuffer {
 protected:
@@ -11,47 +16,47 @@ protected:
     RenderBuffer::SetUp();
     currentDepthMap = depthMap;
   }
-  void TearDown() override {
-    currentDepthMap = nullptr;
-    currentDepth = 0;
-    RenderBuffer::TearDown();
+
+  void plotAt(int depth, Rgb colour) {
+    currentDepth = depth;
+    depthTestedPlot(target, px, py, makecol(colour.red, colour.green, colour.blue));
   }
 };
 
 TEST_F(DepthTestedPlot, DrawsOverEmptyOrStrictlyFartherPixelsOnly) {
-  const Rgb colour{200, 100, 50};
-  const struct {
+  struct DepthCase {
     int stored, current;
     bool drawn;
-    int depthLeft;
-  } cases[] = {{0, 5, true, 5}, {8, 7, true, 7}, {7, 7, false, 7}, {6, 7, false, 6}};
-  int x = 10;
-  for (const auto& c : cases) {
+    int storedAfter;
+  };
+  const DepthCase cases[] = {
+      {0, 5, true, 5}, {8, 7, true, 7}, {7, 7, false, 7}, {6, 7, false, 6}, {300, 1, true, 1}};
+  for (const DepthCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "stored " << c.stored << ", current " << c.current);
-    putpixel(depthMap, ++x, 20, c.stored);
-    currentDepth = c.current;
-    depthTestedPlot(target, x, 20, makecol32(colour.red, colour.green, colour.blue));
-    EXPECT_EQ(colourAt(x, 20), c.drawn ? colour : background);
-    EXPECT_EQ(depthAt(x, 20), c.depthLeft);
+    putpixel(target, px, py, makecol(earlier.red, earlier.green, earlier.blue));
+    putpixel(depthMap, px, py, c.stored);
+    plotAt(c.current, plotted);
+    EXPECT_EQ(colourAt(px, py), c.drawn ? plotted : earlier);
+    EXPECT_EQ(depthAt(px, py), c.storedAfter);
   }
 }
 
 TEST_F(DepthTestedPlot, APixelWrittenAtDepthZeroStillCountsAsEmpty) {
-  currentDepth = 0;
-  depthTestedPlot(target, 30, 40, makecol32(200, 0, 0));
-  EXPECT_EQ(colourAt(30, 40), (Rgb{200, 0, 0}));
-  EXPECT_EQ(depthAt(30, 40), 0);
-  currentDepth = 50;
-  depthTestedPlot(target, 30, 40, makecol32(0, 200, 0));
-  EXPECT_EQ(colourAt(30, 40), (Rgb{0, 200, 0}));
-  EXPECT_EQ(depthAt(30, 40), 50);
+  constexpr Rgb later{9, 99, 199};
+  plotAt(0, plotted);
+  ASSERT_EQ(colourAt(px, py), plotted);
+  EXPECT_EQ(depthAt(px, py), 0);
+  plotAt(50, later);
+  EXPECT_EQ(colourAt(px, py), later);
+  EXPECT_EQ(depthAt(px, py), 50);
 }
 
 TEST(ComponentClamp, MaxIntTakesTheLarger) {
-  const struct {
+  struct MaxCase {
     int a, b, larger;
-  } cases[] = {{0, -5, 0}, {-5, 0, 0}, {0, 300, 300}, {300, 0, 300}};
-  for (const auto& c : cases) {
+  };
+  const MaxCase cases[] = {{0, -5, 0}, {0, 300, 300}, {0, 0, 0}, {-7, -3, -3}};
+  for (const MaxCase& c : cases) {
     EXPECT_EQ(maxInt(c.a, c.b), c.larger) << c.a << ", " << c.b;
   }
 }

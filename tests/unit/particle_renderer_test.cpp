@@ -1,128 +1,163 @@
-// The particle renderer on a 320 x 200 buffer with view space = world space: the exclusive
-// view test, the pixel, the exact-depth test against the stored integer, and the shading.
+// The particle renderer on a 320 x 200 buffer (projection scale and offset 160 and 100), with
+// the identity view matrix: a particle's world position is its view-space one.
+#include "render/depth_plot.hpp"
 #include "render/particle_renderer.hpp"
 #include "render_fixture.hpp"
 #include "sim/particle.hpp"
 
+#include <utility>
+
 namespace {
 
-constexpr Colour lightGrey{200, 200, 200};
-constexpr int centreX = 160;
-constexpr int centreY = 100;
+constexpr Colour particleColour{200, 100, 50};
+constexpr Colour otherColour{100, 200, 150};
+constexpr Rgb earlier{1, 2, 3}; // what the pixel showed before the particles
+
+constexpr FunnieSegment centreAt(float depth) {
+  return {0.0f, 0.0f, depth}; // lands on pixel (160, 100)
+}
 
 class ParticleRendering : public RenderBufferOnEachPath {
 protected:
   void SetUp() override {
-    RenderBufferOnEachPath::SetUp();
-    particleList = nullptr;
+    RenderBuffer::SetUp();
+    resetParticles();
+    view = identity_matrix_f;
   }
+
   void TearDown() override {
     deleteParticles();
-    RenderBufferOnEachPath::TearDown();
+    RenderBuffer::TearDown();
   }
 
-  /// Puts a particle in front of the list, so the one added last is drawn first.
-  static void addParticle(FunnieSegment position, Colour colour = lightGrey) {
-    particleList = new Particle{position, {0.0f, 0.0f, 0.0f}, colour, 100, particleList};
+  /// Puts a particle at the end of the list, so that the list is walked in the order added.
+  static void add(FunnieSegment position, Colour colour = particleColour) {
+    Particle** end = &particleList;
+    while (*end != nullptr) {
+      end = &(*end)->next;
+    }
+    *end = new Particle{position, {0.0f, 0.0f, 0.0f}, colour, 100, nullptr};
   }
 
-  void renderOnly(FunnieSegment position, int storedDepth = 0) {
-    startOver();
-    putpixel(depthMap, centreX, centreY, storedDepth);
-    addParticle(position);
-    render();
-  }
+  void render() { renderParticles(target, depthMap, view, GetParam()); }
 
-  void startOver() {
+  void startAgain() {
     deleteParticles();
-    clearBuffers();
+    clear_to_color(target, makecol(earlier.red, earlier.green, earlier.blue));
+    clear_zbuffer(depthMap, 0);
   }
 
-  void render() { renderParticles(target, depthMap, identity_matrix_f, GetParam()); }
+  int changedCount() const {
+    int count = 0;
+    for (int y = 0; y < bufferHeight; ++y) {
+      for (int x = 0; x < bufferWidth; ++x) {
+        count += colourAt(x, y) == earlier ? 0 : 1;
+      }
+    }
+    return count;
+  }
+
+  MATRIX_f view;
 };
 
 TEST_P(ParticleRendering, ViewTestExcludesItsBounds) {
-  const struct {
+  struct ViewCase {
     FunnieSegment position;
     bool drawn;
-    int x, y;
-  } cases[] = {
-      {{32, -16, 64}, true, 240, 75}, {{63.5, 0, 64}, true, 318, 100},
-      {{-63.5, 0, 64}, true, 1, 100}, {{0, 63.5, 64}, true, 160, 199},
-      {{64, 0, 64}, false, 0, 0},     {{-64, 0, 64}, false, 0, 0},
-      {{0, -64, 64}, false, 0, 0},    {{0, 0, 0}, false, 0, 0},
-      {{0, 0, -5}, false, 0, 0},
+    int px, py;
   };
-  for (const auto& c : cases) {
+  const ViewCase cases[] = {
+      {{32.0f, -16.0f, 64.0f}, true, 240, 75}, {{63.5f, 0.0f, 64.0f}, true, 318, 100},
+      {{-63.5f, 0.0f, 64.0f}, true, 1, 100},   {{1.0f, -2.0f, 64.0f}, true, 162, 96},
+      {{64.0f, 0.0f, 64.0f}, false, 0, 0},     {{-64.0f, 0.0f, 64.0f}, false, 0, 0},
+      {{0.0f, -64.0f, 64.0f}, false, 0, 0},    {{0.0f, 0.0f, 0.0f}, false, 0, 0},
+      {{0.0f, 0.0f, -5.0f}, false, 0, 0}};
+  for (const ViewCase& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << c.position.x << ", " << c.position.y << ", " << c.position.z);
-    renderOnly(c.position);
-    EXPECT_EQ(drawnPixelCount(), c.drawn ? 1 : 0);
+    startAgain();
+    add(c.position);
+    render();
+    EXPECT_EQ(changedCount(), c.drawn ? 1 : 0);
     if (c.drawn) {
-      EXPECT_TRUE(drawnAt(c.x, c.y));
-      EXPECT_EQ(depthAt(c.x, c.y), static_cast<int>(c.position.z));
+      EXPECT_FALSE(colourAt(c.px, c.py) == earlier);
+      EXPECT_EQ(depthAt(c.px, c.py), 64);
     }
   }
 }
 
 TEST_P(ParticleRendering, ExactDepthMeetsTheStoredInteger) {
-  const struct {
+  struct DepthCase {
     int stored;
     float depth;
     bool drawn;
-    int depthLeft;
-  } cases[] = {{0, 50.0f, true, 50}, {10, 10.0f, false, 10}, {10, 10.5f, false, 10},
-               {10, 9.9f, true, 9},  {11, 10.5f, true, 10},  {0, 0.5f, true, 0}};
-  for (const auto& c : cases) {
+    int storedAfter;
+  };
+  const DepthCase cases[] = {{0, 10.5f, true, 10},   {0, 0.5f, true, 0},     {0, 300.0f, true, 300},
+                             {10, 10.0f, false, 10}, {10, 10.5f, false, 10}, {10, 9.9f, true, 9},
+                             {11, 10.5f, true, 10}};
+  for (const DepthCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "stored " << c.stored << ", depth " << c.depth);
-    renderOnly({0.0f, 0.0f, c.depth}, c.stored);
-    EXPECT_EQ(drawnAt(centreX, centreY), c.drawn);
-    EXPECT_EQ(depthAt(centreX, centreY), c.depthLeft);
+    startAgain();
+    putpixel(depthMap, 160, 100, c.stored);
+    add(centreAt(c.depth));
+    render();
+    EXPECT_EQ(colourAt(160, 100) == earlier, !c.drawn);
+    EXPECT_EQ(depthAt(160, 100), c.storedAfter);
   }
 }
 
 TEST_P(ParticleRendering, ParticlesSharingAPixelMeetInListOrder) {
-  const struct {
-    float firstDepth, secondDepth;
-    Rgb colour;
-    int depthLeft;
-  } cases[] = {{10.7f, 10.2f, {198, 0, 0}, 10}, // the nearer one comes too late
-               {0.5f, 50.0f, {0, 188, 0}, 50}}; // below depth 1 the pixel stays empty
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.firstDepth << " then " << c.secondDepth);
-    startOver();
-    addParticle({0.0f, 0.0f, c.secondDepth}, Colour{0, 200, 0});
-    addParticle({0.0f, 0.0f, c.firstDepth}, Colour{200, 0, 0});
+  struct PairCase {
+    float first, second;
+    Rgb colour; // first: (200, 100, 50), second: (100, 200, 150), each less depth / 4
+    int storedAfter;
+  };
+  const PairCase cases[] = {{10.7f, 10.2f, {198, 98, 48}, 10},
+                            {0.5f, 50.0f, {88, 188, 138}, 50},
+                            {50.0f, 20.5f, {95, 195, 145}, 20}};
+  for (const PairCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first << " then " << c.second);
+    startAgain();
+    add(centreAt(c.first));
+    add(centreAt(c.second), otherColour);
     render();
-    EXPECT_EQ(colourAt(centreX, centreY), c.colour);
-    EXPECT_EQ(depthAt(centreX, centreY), c.depthLeft);
+    EXPECT_EQ(colourAt(160, 100), c.colour);
+    EXPECT_EQ(depthAt(160, 100), c.storedAfter);
   }
 }
 
 TEST_P(ParticleRendering, ColourLosesAQuarterOfTheDepthClampedAtZero) {
-  const struct {
-    float depth;
-    Rgb colour;
-  } cases[] = {{130.0f, {168, 68, 18}}, {260.0f, {135, 35, 0}}};
-  for (const auto& c : cases) {
-    startOver();
-    addParticle({0.0f, 0.0f, c.depth}, Colour{200, 100, 50});
+  const std::pair<float, Rgb> cases[] = {
+      {130.0f, {168, 68, 18}}, {260.0f, {135, 35, 0}}, {3e38f, {0, 0, 0}}};
+  for (const auto& [depth, colour] : cases) {
+    startAgain();
+    add(centreAt(depth));
     render();
-    EXPECT_EQ(colourAt(centreX, centreY), c.colour) << c.depth;
+    EXPECT_EQ(colourAt(160, 100), colour) << "depth " << depth;
   }
 }
 
-TEST_P(ParticleRendering, AnEmptyListStillSetsTheViewport) {
-  _persp_xscale_f = _persp_yscale_f = _persp_xoffset_f = _persp_yoffset_f = 12345.0f;
+TEST_P(ParticleRendering, SetsTheViewportEvenForAnEmptyListAndLeavesThePlotStateAlone) {
+  _persp_xscale_f = _persp_yscale_f = _persp_xoffset_f = _persp_yoffset_f = -1.0f;
+  startAgain();
   render();
+  EXPECT_EQ(changedCount(), 0);
   EXPECT_EQ(_persp_xscale_f, 160.0f);
   EXPECT_EQ(_persp_xoffset_f, 160.0f);
   EXPECT_EQ(_persp_yscale_f, 100.0f);
   EXPECT_EQ(_persp_yoffset_f, 100.0f);
-  EXPECT_EQ(drawnPixelCount(), 0);
+
+  currentDepthMap = nullptr;
+  currentDepth = 77;
+  add(centreAt(20.0f));
+  render();
+  EXPECT_EQ(changedCount(), 1);
+  EXPECT_EQ(currentDepthMap, nullptr);
+  EXPECT_EQ(currentDepth, 77);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothPaths, ParticleRendering,
-                         testing::Values(PixelPath::fast, PixelPath::reference), pathName);
+                         testing::Values(PixelPath::reference, PixelPath::fast), pathName);
 
 } // namespace

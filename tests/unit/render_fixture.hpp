@@ -1,4 +1,5 @@
-// A 320 x 200 render buffer with its depth map, both cleared, for the rendering tests.
+// A cleared 320 x 200 render buffer with its empty depth map, and colour comparison by
+// components, for the rasteriser and renderer tests.
 #pragma once
 
 #include "render/pixel_path.hpp"
@@ -6,9 +7,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ostream>
-#include <string>
 #include <utility>
 
 constexpr int bufferWidth = 320;
@@ -16,27 +15,23 @@ constexpr int bufferHeight = 200;
 
 struct Rgb {
   int red, green, blue;
-  bool operator==(const Rgb& other) const {
-    return red == other.red && green == other.green && blue == other.blue;
-  }
+  bool operator==(const Rgb& o) const { return red == o.red && green == o.green && blue == o.blue; }
 };
-
-constexpr Rgb background{0, 0, 0};
 
 inline std::ostream& operator<<(std::ostream& out, const Rgb& c) {
   return out << '(' << c.red << ", " << c.green << ", " << c.blue << ')';
+}
+
+inline Rgb rgbOf(int pixel) {
+  return Rgb{getr32(pixel), getg32(pixel), getb32(pixel)};
 }
 
 class RenderBuffer : public ::testing::Test {
 protected:
   void SetUp() override {
     target = create_bitmap(bufferWidth, bufferHeight);
+    clear_to_color(target, makecol(0, 0, 0));
     depthMap = create_zbuffer(target);
-    clearBuffers();
-  }
-
-  void clearBuffers() {
-    clear_to_color(target, makecol32(background.red, background.green, background.blue));
     clear_zbuffer(depthMap, 0);
   }
 
@@ -45,17 +40,11 @@ protected:
     destroy_bitmap(target);
   }
 
-  Rgb colourAt(int x, int y) const {
-    const int pixel = getpixel(target, x, y);
-    return Rgb{getr32(pixel), getg32(pixel), getb32(pixel)};
-  }
-
-  /// Something other than the black background was written there.
-  bool drawnAt(int x, int y) const { return !(colourAt(x, y) == background); }
-
+  Rgb colourAt(int x, int y) const { return rgbOf(getpixel(target, x, y)); }
+  bool drawnAt(int x, int y) const { return !(colourAt(x, y) == Rgb{0, 0, 0}); }
   int depthAt(int x, int y) const { return getpixel(depthMap, x, y); }
 
-  int drawnPixelCount() const {
+  int drawnCount() const {
     int count = 0;
     for (int y = 0; y < bufferHeight; ++y) {
       for (int x = 0; x < bufferWidth; ++x) {
@@ -65,27 +54,27 @@ protected:
     return count;
   }
 
-  /// The drawn columns of one row, as first and one past the last (equal when none).
-  std::pair<int, int> drawnColumns(int y) const {
-    int first = bufferWidth;
-    int end = 0;
-    for (int x = 0; x < bufferWidth; ++x) {
+  /// First drawn column of row y within [from, to) and how many are drawn there.
+  std::pair<int, int> drawnInRow(int y, int from = 0, int to = bufferWidth) const {
+    int first = -1;
+    int count = 0;
+    for (int x = from; x < to; ++x) {
       if (drawnAt(x, y)) {
-        first = std::min(first, x);
-        end = x + 1;
+        first = first < 0 ? x : first;
+        ++count;
       }
     }
-    return first < end ? std::make_pair(first, end) : std::make_pair(0, 0);
+    return {first, count};
   }
 
   BITMAP* target = nullptr;
   ZBUFFER* depthMap = nullptr;
 };
 
-/// Both ways of writing pixels must show the same behaviour.
+/// The renderers must behave the same whichever way they write their pixels.
 class RenderBufferOnEachPath : public RenderBuffer,
                                public ::testing::WithParamInterface<PixelPath> {};
 
-inline std::string pathName(const ::testing::TestParamInfo<PixelPath>& info) {
+inline const char* pathName(const ::testing::TestParamInfo<PixelPath>& info) {
   return info.param == PixelPath::fast ? "fast" : "reference";
 }
