@@ -21,7 +21,7 @@ pointer_kept_still() {
 drag_to_pitch() {
   for _ in 1 2 3 4; do
     drag_right "$1"
-    wait_for_quietly 1 pitch_shown_is "$2" && return 0
+    poll_for 1 pitch_shown_is "$2" && return 0
   done
   fail "dragging by $1 did not bring the view to pitch $2 (shown: $SHOWN_PITCH, blue $SHOWN_BLUE)"
 }

@@ -31,7 +31,7 @@ select_a_head() {
       clicks=$((clicks + 1))
       note "clicking the round blob at $x,$y"
       click_at "$x" "$y"
-      wait_for_quietly 1 line4_matches "$selectedLine" && return 0
+      poll_for 1 line4_matches "$selectedLine" && return 0
       if [ "$(overlay_line 1)" != "$before" ]; then
         note "the camera turned to a head it selected for a moment"
         turned=yes
@@ -44,6 +44,25 @@ select_a_head() {
   return 1
 }
 
+# aimed_at_head FILE: the camera, still at the origin, is turned towards the selected head: the
+# heading and the elevation of the head's position on line 4 (whole units, so give or take one)
+# are the yaw and pitch on line 1.
+aimed_at_head() {
+  local head angles expected
+  head=$(overlay_line 4 "$1" | sed -E 's/^Selected funnie at (.*)\.$/\1/')
+  angles=$(overlay_line 1 "$1" | sed -E 's/^XR: (-?[0-9]+) YR: (-?[0-9]+)$/\1 \2/')
+  expected=$(echo "$head" | awk '{
+    units = 128 / atan2(0, -1) # binary angle units per radian
+    yaw = atan2($1, $3) * units; if (yaw < 0) yaw += 256
+    pitch = atan2($2, sqrt($1 * $1 + $3 * $3)) * units
+    printf "%.2f %.2f", pitch, yaw }')
+  note "head at $head: pitch and yaw $angles, the head's direction $expected"
+  echo "$angles $expected" | awk '{
+    dyaw = $2 - $4; if (dyaw > 128) dyaw -= 256; if (dyaw < -128) dyaw += 256
+    exit !($1 - $3 <= 1.5 && $3 - $1 <= 1.5 && dyaw <= 1.5 && dyaw >= -1.5) }' ||
+    fail "the camera (pitch and yaw $angles) is not turned to the head at $head ($expected)"
+}
+
 start_running
 sleep 3 # the swarm spreads out, so that heads stand apart
 centre_pointers
@@ -52,12 +71,14 @@ sleep 0.5
 select_a_head || fail "no click on a round blob selected a funnie (see the blobs_* screenshots)"
 note "$(overlay_line 4 "$(screenshot selected)")"
 
-sleep 0.5 # the camera turns to the selected head
+sleep 0.5
 tracking=$(screenshot tracking)
-sky=$(sky_point "$tracking" "$(dominant_colour "$tracking")")
-[ -n "$sky" ] || fail "no empty sky in $tracking to click on"
-note "clicking the empty sky at ${sky/ /,}"
-click_at $sky
+expect_line 4 "$selectedLine" "$tracking" # kept with the button up
+aimed_at_head "$tracking"
+read -r sky_x sky_y < <(sky_point "$tracking" "$(dominant_colour "$tracking")") ||
+  fail "no empty sky in $tracking to click on"
+note "clicking the empty sky at $sky_x,$sky_y"
+click_at "$sky_x" "$sky_y"
 wait_for "the selection to be cleared" 3 line4_matches '^$'
 xdotool keyup p
 pass
