@@ -13,7 +13,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 screenshot=build/funnies-screenshot.png
-Xvfb -displayfd 4 -screen 0 1280x1024x24 4>build/.display >/dev/null 2>&1 &
+Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp -noreset 4>build/.display >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -s build/.display ] && break; sleep 0.1; done

@@ -23,7 +23,6 @@ readonly overlayHeight=40 # four text lines, 10 pixels apart
 readonly startBackground="0,0,64"
 readonly pointerWidth=8 # the white fill of the library's arrow
 readonly pointerHeight=14
-readonly pointerStep=30 # pixels per step of a relative pointer move
 # What Xlib itself prints while the library probes its drivers under Xvfb.
 readonly expectedStderr='^Xlib: +extension "XFree86-DGA" missing on display ".*"\.$'
 
@@ -220,12 +219,13 @@ click_left() {
   xdotool mouseup 1
 }
 
-# move_pointer_by DX DY: moves the X pointer relatively, in steps small enough for the library's
-# warping (back to the window's middle whenever the pointer strays too far) to keep it inside the
-# window, and slowly enough for the program to read the motion between them.
+# move_pointer_by DX DY [STEP]: moves the X pointer relatively, in steps of at most STEP pixels
+# (default 30): small enough for the library's warping (back to the window's middle whenever the
+# pointer strays too far) to keep it inside the window, and slow enough for the program to read
+# the motion between them.
 move_pointer_by() {
-  local dx=$1 dy=$2 i
-  local steps=$(((${dx#-} > ${dy#-} ? ${dx#-} : ${dy#-}) / pointerStep + 1))
+  local dx=$1 dy=$2 step=${3:-30} i
+  local steps=$(((${dx#-} > ${dy#-} ? ${dx#-} : ${dy#-}) / step + 1))
   for ((i = 1; i <= steps; i++)); do
     xdotool mousemove_relative -- $((dx * i / steps - dx * (i - 1) / steps)) \
       $((dy * i / steps - dy * (i - 1) / steps))
@@ -234,10 +234,12 @@ move_pointer_by() {
 }
 
 # drag_right DY: moves the pointer DY pixels down (up if negative) with the right button held.
+# The program puts its pointer back by each movement it reads, but the library may move the
+# pointer between that reading and the put-back; small steps keep that slip small.
 drag_right() {
   xdotool mousedown 3
   sleep 0.1
-  move_pointer_by 0 "$1"
+  move_pointer_by 0 "$1" 10
   sleep 0.1
   xdotool mouseup 3
 }
@@ -289,26 +291,36 @@ move_pointer_to() {
   return 1
 }
 
-# disc_centres FILE "r,g,b" [middle]: the centres ("x y") of round blobs of one colour below the
-# overlay, as an unobstructed funnie head or tail circle shows; largest first, or with "middle"
-# nearest first to the window's vertical centre line. The background colour is left out.
-disc_centres() {
+# blob_centres FILE "r,g,b" [X Y]: the centres ("x y") of blobs of one colour below the overlay,
+# each a funnie's circle or the visible part of one. Without X Y, one per funnie: its circles share
+# the differences between their colour components (shading takes the same amount off each), and
+# its head is its largest circle; largest first, those touching the window's edge (whose head may
+# be outside) last. With X Y, every blob, nearest first to that point. The background, specks
+# and the pointer's white are left out.
+blob_centres() {
   convert "$1" -crop "$(below_overlay)" +repage -define connected-components:verbose=true \
     -connected-components 4 null: |
-    awk -v background="srgb($2)" -v top="$overlayHeight" -v middle=$((WIN_W / 2)) \
-      -v order="${3:-largest}" '
+    awk -v background="srgb($2)" -v top="$overlayHeight" -v px="${3:-}" -v py="${4:-}" \
+      -v w="$WIN_W" -v h="$((WIN_H - overlayHeight))" '
       $2 ~ /^[0-9]+x[0-9]+\+/ && $5 != background && $5 != "srgb(255,255,255)" {
-        split($2, box, /[x+]/); split($3, centre, ",")
-        w = box[1]; h = box[2]; x = int(centre[1] + 0.5); y = int(centre[2] + 0.5) + top
-        key = order == "middle" ? (x > middle ? x - middle : middle - x) : -$4
-        if (w >= 9 && w - h <= 1 && h - w <= 1 && $4 >= 0.75 * w * h) print key, x, y
-      }' | sort -n | awk 'NR <= 8 { print $2, $3 }'
+        split($2, box, /[x+]/); split($3, centre, ","); split($5, rgb, /[(,)]/)
+        x = int(centre[1] + 0.5); y = int(centre[2] + 0.5) + top
+        if (box[1] < 9 || box[2] < 9 || $4 < 60) next
+        if (px != "") { print (x - px) ^ 2 + (y - py) ^ 2, x, y; next }
+        edge = box[3] == 0 || box[4] == 0 || box[3] + box[1] == w || box[4] + box[2] == h
+        funnie = (rgb[2] - rgb[3]) "," (rgb[3] - rgb[4])
+        if ($4 > area[funnie]) { area[funnie] = $4; point[funnie] = x " " y; cut[funnie] = edge }
+      }
+      END { for (f in area) print cut[f] * 1e6 - area[f], point[f] }' |
+    sort -n | awk 'NR <= 8 { print $2, $3 }'
 }
 
-# sky_point FILE "r,g,b": a point ("x y") of that background colour with no blob of the scene
+# sky_points FILE "r,g,b": points ("x y") of that background colour with no blob of the scene
 # within 20 pixels and nothing at all within 2 (particles, single pixels that cannot be picked,
-# are everywhere); the one nearest the middle of the window, or nothing if there is none.
-sky_point() {
+# are everywhere): in each quarter of the window the one farthest from its middle, farthest first.
+# A selected head lies near the middle, and one too near the camera is not drawn at all but still
+# covers a wide disc there for picking.
+sky_points() {
   local margin=20 top=$((overlayHeight + 20))
   background_mask "$1" "${WIN_W}x${WIN_H}+0+0" "$2" "$E2E_DIR/sky.png"
   convert "$E2E_DIR/sky.png" \
@@ -319,9 +331,10 @@ sky_point() {
     awk -F'[,: ]+' -v left="$margin" -v top="$top" -v cx=$((WIN_W / 2)) -v cy=$((WIN_H / 2)) '
       /#000000/ {
         x = $1 + left; y = $2 + top; d = (x - cx) ^ 2 + (y - cy) ^ 2
-        if (best == "" || d < best) { best = d; point = x " " y }
+        quarter = (x >= cx) * 2 + (y >= cy)
+        if (!(quarter in best) || d > best[quarter]) { best[quarter] = d; point[quarter] = x " " y }
       }
-      END { if (point != "") print point }'
+      END { for (q in best) print best[q], point[q] }' | sort -rn | cut -d" " -f2-
 }
 
 # hex_to_rgb RRGGBB: prints "r,g,b" in decimal.

@@ -5,7 +5,9 @@
 source "$(dirname "$0")/../lib.sh"
 
 readonly pitchLimit=63
-readonly pointerTolerance=60 # pixels; the library's warping moves its pointer a little
+# pixels; the library's warping lets the pointer slip a little, where a pointer left to follow the
+# mouse would travel the whole drag (300 pixels or more) to the window's edge
+readonly pointerTolerance=100
 
 # pointer_kept_still NAME: the program's pointer is still near where the drags began.
 pointer_kept_still() {
