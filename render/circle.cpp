@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int clipOn = -1; // the library's TRUE
-
 /// Culls the circle or switches clipping off for it; returns false when it is culled, and
 /// otherwise what `clip` must be left at in `restore`.
 bool prepareClipping(BITMAP* target, int x, int y, int radius, int& restore) {
@@ -21,7 +19,7 @@ bool prepareClipping(BITMAP* target, int x, int y, int radius, int& restore) {
   if (box == CircleBox::inside) {
     target->clip = 0; // no pixel can fall outside: spare the per-pixel clipping
   }
-  restore = clipOn;
+  restore = clipFlagOn;
   return true;
 }
 

@@ -4,6 +4,9 @@
 
 #include <allegro.h>
 
+/// The `clip` value a circle drawn with clipping on leaves behind: the library's TRUE.
+constexpr int clipFlagOn = -1;
+
 /// A per-pixel write: target, column, row, pixel value as made by makecol.
 using PlotRoutine = void (*)(BITMAP* target, int x, int y, int colour);
 

@@ -3,7 +3,7 @@
 #pragma once
 
 /// Calls span(x1, row, x2) once for every row of the filled circle, in the midpoint
-/// algorithm's order; the row covers min(x1, x2) .. max(x1, x2) - 1.
+/// algorithm's order; x1 <= x2 always, and the row covers x1 .. x2 - 1.
 template <typename Span> void forEachCircleSpan(int x, int y, int radius, Span&& span) {
   int cx = 0;
   int cy = radius;

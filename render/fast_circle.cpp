@@ -10,11 +10,8 @@
 
 namespace {
 
-constexpr int clipOn = -1; // what fillCircle leaves after a circle it drew with clipping on
-
-void writeDepthTestedSpan(BITMAP* target, int x1, int y, int x2, int colour) {
-  const int from = x1 < x2 ? x1 : x2;
-  const int to = x1 < x2 ? x2 : x1;
+/// Columns from .. to - 1 of row y; the circle walk always hands the left end first.
+void writeDepthTestedSpan(BITMAP* target, int from, int y, int to, int colour) {
   std::uint32_t* __restrict pixels = pixelRow(target, y); // two bitmaps: never the same memory
   std::int32_t* __restrict depths = depthRow(currentDepthMap, y);
   const std::int32_t depth = currentDepth;
@@ -42,5 +39,5 @@ void fillDepthTestedCircle(BITMAP* target, int x, int y, int radius, int colour)
   forEachCircleSpan(x, y, radius, [&](int x1, int row, int x2) {
     writeDepthTestedSpan(target, x1, row, x2, colour);
   });
-  target->clip = clipOn;
+  target->clip = clipFlagOn;
 }
