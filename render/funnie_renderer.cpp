@@ -7,12 +7,9 @@
 #include "render/fast_circle.hpp"
 #include "render/shading.hpp"
 
-#include <algorithm>
-
 namespace {
 
 constexpr int tailDarkeningStep = 4;
-constexpr int maxComponent = 255;
 constexpr int sizeLimitDivisor = 8; // circles of w div 8 and more are left out
 
 /// Inside the view pyramid, every bound included.
@@ -32,9 +29,7 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
   if (radius >= target->w / sizeLimitDivisor) {
     return; // too close to the camera; also keeps the conversion below in range
   }
-  // A shade of 255 already blackens every component; capping it keeps the sum within int
-  // for a segment as far away as a float allows.
-  const int darkening = std::min(depthShade(p.z), maxComponent) + tailDarkeningStep * index;
+  const int darkening = cappedDepthShade(p.z) + tailDarkeningStep * index;
   currentDepth = truncToInt(p.z);
   const int x = truncToInt(p.x);
   const int y = truncToInt(p.y);
