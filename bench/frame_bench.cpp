@@ -29,7 +29,7 @@ struct RunLength {
   int resolutionCount;
   int timedTicks;
 };
-constexpr RunLength fullRun{6, 4, 200};
+constexpr RunLength fullRun{30, 4, 300};
 constexpr RunLength quickRun{1, 2, 5};
 
 struct Resolution {
