@@ -28,6 +28,7 @@ readonly expectedStderr='^Xlib: +extension "XFree86-DGA" missing on display ".*"
 
 E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/funnies-e2e.XXXXXX")
 STARTED_PIDS=()
+PROGRAM_ENV=() # NAME=VALUE settings for the program alone
 PROGRAM_PID=""
 WINDOW=""
 
@@ -110,7 +111,8 @@ start_display() {
 
 # Starts the program under a time bound; its output goes to files for check_quiet.
 start_program() {
-  timeout -k 3 "$programTimeLimit" "$FUNNIES" >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
+  timeout -k 3 "$programTimeLimit" env "${PROGRAM_ENV[@]}" "$FUNNIES" \
+    >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
   PROGRAM_PID=$!
   STARTED_PIDS+=("$PROGRAM_PID")
 }
