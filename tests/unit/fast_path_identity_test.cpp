@@ -104,9 +104,7 @@ protected:
 };
 
 TEST_P(FastPathIdentity, SameBitsAtEveryPoseAndResolution) {
-  const struct {
-    int w, h;
-  } resolutions[] = {{320, 200}, {640, 480}, {1280, 720}, {1920, 1080}};
+  const struct { int w, h; } resolutions[] = {{320, 200}, {640, 480}, {1280, 720}, {1920, 1080}};
   for (Pose& pose : poses(funnies)) {
     buildViewMatrix(pose.camera);
     for (const auto& r : resolutions) {
