@@ -8,6 +8,7 @@
 #include "numeric/float_lanes.hpp"
 #include "numeric/truncate.hpp"
 #include "render/depth_plot.hpp"
+#include "render/max_int.hpp"
 #include "render/shading.hpp"
 #include "render/span_writer.hpp"
 #include "sim/particle.hpp"
@@ -114,7 +115,7 @@ int projectBatch(const PositionBatch& batch, const MATRIX_f& view, const BITMAP*
     const IntLanes py =
         truncToPixelLanes(((vy * z1) * _persp_yscale_f) + _persp_yoffset_f, bounds->h);
     const IntLanes lands = inView & (px >= 0) & (px < bounds->w) & (py >= 0) & (py < bounds->h);
-    const int lanes = batch.count - first < laneCount ? batch.count - first : laneCount;
+    const int lanes = minInt(laneCount, batch.count - first);
     for (int i = 0; i < lanes; ++i) {
       if (lands[i]) {
         pixels[count++] = ParticlePixel{batch.colour[first + i], px[i], py[i], vz[i]};
@@ -124,18 +125,15 @@ int projectBatch(const PositionBatch& batch, const MATRIX_f& view, const BITMAP*
   return count;
 }
 
-/// The depth test and writes of plotThroughLibrary, straight into the rows. Whether a
-/// particle wins is close to a coin toss, so both writes always happen, of the old values
-/// where it loses: no branch to mispredict. The capped shade darkens exactly as the full one.
+/// The depth test and writes of plotThroughLibrary, straight into the rows.
 void plotInRows(const ParticlePixel& at, const PixelFormat32& format, BITMAP* target,
                 ZBUFFER* depthMap) {
   std::int32_t& stored = depthRow(depthMap, at.py)[at.px];
-  std::uint32_t& pixel = pixelRow(target, at.py)[at.px];
-  const bool wins = passesDepthTest(stored, at.depth);
-  const std::uint32_t shaded = shadedColour32(format, at.colour, cappedDepthShade(at.depth));
-  const std::int32_t depth = truncToInt(at.depth);
-  pixel = wins ? shaded : pixel;
-  stored = wins ? depth : stored;
+  if (!passesDepthTest(stored, at.depth)) {
+    return;
+  }
+  pixelRow(target, at.py)[at.px] = shadedColour32(format, at.colour, depthShade(at.depth));
+  stored = truncToInt(at.depth);
 }
 
 /// Fetches the cells a batch will test and write, so that they arrive while the batch
