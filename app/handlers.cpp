@@ -1,4 +1,4 @@
-// Timer and close-button handlers: each makes one atomic write and calls nothing else.
+// Timer, close-button and signal handlers: each makes one atomic write and calls nothing else.
 #include "app/handlers.hpp"
 
 std::atomic<int> tickCounter{0};
@@ -12,5 +12,9 @@ void onTimerTick() {
 }
 
 void onCloseButton() {
+  quitFlag.store(true);
+}
+
+void onQuitSignal(int) {
   quitFlag.store(true);
 }

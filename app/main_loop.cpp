@@ -17,9 +17,10 @@ constexpr int backgroundBlueAtLevel = 64;
 /// Mouse look, picking while the left button is held, and the Space toggle.
 void readControls(World& world) {
   applyMouseLook(world.camera);
-  if (mouse_b & leftButton) {
-    world.selectedFunnie = pickFunnie(world.funnies, mouse_x, mouse_y);
-  }
+  const bool pickButton = (mouse_b & leftButton) != 0;
+  world.selectedFunnie = selectWithLeftButton(world.funnies, world.selectedFunnie, pickButton,
+                                              world.pickHeld, mouse_x, mouse_y);
+  world.pickHeld = pickButton;
   toggleCameraMode(world.camera);
 }
 

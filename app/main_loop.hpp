@@ -14,6 +14,7 @@ struct World {
   ZBUFFER* depthMap = nullptr;
   Funnie* funnies = nullptr;
   Funnie* selectedFunnie = nullptr; ///< not owning
+  bool pickHeld = false;            ///< latch: the left button was down at the last pass
   Camera camera;
 };
 

@@ -12,14 +12,18 @@ struct Camera {
   float z = 0.0f;
   bool orbitMode = false; ///< false: free-flying camera
   bool spaceHeld = false; ///< latch, so that one press of Space toggles once
+  bool lookHeld = false;  ///< latch: the right button was down at the last pass
   MATRIX_f viewMatrix{};  ///< world to view space, rebuilt every pass
 };
 
-/// Reads the mouse movement since the last call and turns the camera with it while the right
-/// button is held, keeping the pointer in place; then clamps pitch and reduces yaw.
+/// While the right button is held, turns the camera by the mouse movement since the last pass,
+/// keeping the pointer in place; then clamps pitch and reduces yaw. With the button up the mouse
+/// is not read, so the pointer moves freely.
 void applyMouseLook(Camera& camera);
 
-/// The logic under applyMouseLook, on plain values: mickeys (mx, my) and the button bits.
+/// The logic under applyMouseLook, on plain values: mickeys (mx, my) and the button bits. The
+/// pass in which the right button goes down only arms the look: its mickeys hold the motion made
+/// before the press, which must not turn the camera.
 void turnCamera(Camera& camera, int mx, int my, int buttons);
 
 /// Clamps pitch to -63..63 and reduces yaw to -255..255, keeping its sign.

@@ -9,24 +9,34 @@ namespace {
 constexpr int rightButton = 2;
 constexpr int pitchLimit = 63; // a quarter turn is never reached, so "up" never flips
 
+bool lookButtonHeld(int buttons) {
+  return (buttons & rightButton) != 0;
+}
+
 } // namespace
 
 void applyMouseLook(Camera& camera) {
+  const int buttons = mouse_b;
   int mx = 0;
   int my = 0;
-  get_mouse_mickeys(&mx, &my); // every pass, so movement without the button is dropped
-  const int buttons = mouse_b;
-  if (buttons & rightButton) {
-    position_mouse(mouse_x - mx, mouse_y - my);
+  // Reading the mickeys puts the X11 driver into a mode that keeps warping the pointer back to
+  // the window's middle, which traps it in the window: so they are read only while looking.
+  if (lookButtonHeld(buttons)) {
+    get_mouse_mickeys(&mx, &my);
+    if (camera.lookHeld) {
+      position_mouse(mouse_x - mx, mouse_y - my); // the pointer stays where the look began
+    }
   }
   turnCamera(camera, mx, my, buttons);
 }
 
 void turnCamera(Camera& camera, int mx, int my, int buttons) {
-  if (buttons & rightButton) {
+  const bool held = lookButtonHeld(buttons);
+  if (held && camera.lookHeld) {
     camera.yaw -= mx;
     camera.pitch -= my;
   }
+  camera.lookHeld = held;
   normaliseAngles(camera);
 }
 

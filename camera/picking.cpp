@@ -25,3 +25,15 @@ Funnie* pickFunnie(Funnie* list, int mx, int my) {
   }
   return result;
 }
+
+Funnie* selectWithLeftButton(Funnie* list, Funnie* selected, bool held, bool wasHeld, int mx,
+                             int my) {
+  if (!held) {
+    return selected;
+  }
+  const bool newPress = !wasHeld;
+  if (newPress || selected == nullptr) {
+    return pickFunnie(list, mx, my);
+  }
+  return selected;
+}

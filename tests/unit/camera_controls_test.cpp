@@ -78,6 +78,20 @@ TEST_F(CameraControls, MouseMovementWithoutTheRightButtonIsThrownAway) {
   EXPECT_EQ(camera.pitch, 10);
 }
 
+TEST_F(CameraControls, ThePassThatPressesTheRightButtonDoesNotTurn) {
+  Camera camera;
+  turnCamera(camera, 40, 25, rightButton); // motion made before the press
+  EXPECT_EQ(camera.yaw, 0);
+  EXPECT_EQ(camera.pitch, 0);
+  turnCamera(camera, 3, -2, rightButton);
+  EXPECT_EQ(camera.yaw, -3);
+  EXPECT_EQ(camera.pitch, 2);
+  turnCamera(camera, 7, 7, 0);                        // released
+  turnCamera(camera, 9, 9, rightButton | leftButton); // pressed again: armed, not turned
+  EXPECT_EQ(camera.yaw, -3);
+  EXPECT_EQ(camera.pitch, 2);
+}
+
 TEST_F(CameraControls, RightButtonTurnsOneUnitPerMickeyAndClampsPitch) {
   struct Case {
     int mx, my, yaw, pitch;
@@ -90,6 +104,7 @@ TEST_F(CameraControls, RightButtonTurnsOneUnitPerMickeyAndClampsPitch) {
   };
   for (const Case& c : cases) {
     Camera camera;
+    turnCamera(camera, 0, 0, rightButton); // the press
     turnCamera(camera, c.mx, c.my, rightButton | leftButton);
     EXPECT_EQ(camera.yaw, c.yaw) << "mx " << c.mx;
     EXPECT_EQ(camera.pitch, c.pitch) << "my " << c.my;

@@ -70,6 +70,7 @@ TEST_F(HostileCamera, ExtremeOrbitDistancesAndAnglesDraw) {
       Camera camera;
       camera.orbitMode = true;
       camera.z = distance;
+      turnCamera(camera, 0, 0, 2); // the press
       turnCamera(camera, mickeys, mickeys, 2);
       EXPECT_LE(camera.pitch, 63);
       EXPECT_GE(camera.pitch, -63);

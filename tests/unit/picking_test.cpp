@@ -110,4 +110,41 @@ TEST_F(Picking, EmptySpaceOrAnEmptyListPicksNothing) {
   EXPECT_EQ(pickFunnie(nullptr, 100, 100), nullptr);
 }
 
+TEST_F(Picking, APressKeepsTheFunnieItSelectedUntilTheNextPress) {
+  Funnie* const a = funnies[0];
+  Funnie* const b = funnies[1];
+  Funnie* const list = link({a, b});
+  place(a, 10, 100.0f, 100.0f, 100.0f); // head discs of radius 7
+  place(b, 10, 250.0f, 50.0f, 100.0f);
+  struct Pass {
+    const char* what;
+    bool held;
+    float aX;   // where a's head is drawn; tracking moves it towards the middle
+    int mx, my; // the pointer
+    Funnie* expected;
+  };
+  const Pass passes[] = {
+      {"press on a", true, 100.0f, 100, 100, a},
+      {"a turned away from the pointer", true, 160.0f, 100, 100, a},
+      {"pointer dragged onto b", true, 160.0f, 250, 50, a},
+      {"released", false, 160.0f, 250, 50, a},
+      {"press on empty sky", true, 160.0f, 20, 180, nullptr},
+      {"dragged onto b", true, 160.0f, 250, 50, b},
+      {"dragged onto a", true, 160.0f, 160, 100, b},
+      {"released over a", false, 160.0f, 160, 100, b},
+      {"a press of one pass on a", true, 160.0f, 160, 100, a},
+      {"released over empty sky", false, 160.0f, 20, 180, a},
+  };
+  Funnie* selected = nullptr;
+  bool wasHeld = false;
+  for (const Pass& pass : passes) {
+    a->projectedHead.x = pass.aX;
+    a->projectedHead.y = 100.0f;
+    a->projectedHead.z = 100.0f;
+    selected = selectWithLeftButton(list, selected, pass.held, wasHeld, pass.mx, pass.my);
+    wasHeld = pass.held;
+    EXPECT_EQ(selected, pass.expected) << pass.what;
+  }
+}
+
 } // namespace
