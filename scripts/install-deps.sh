@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   liballegro4-dev
   libgtest-dev
-  xvfb xdotool imagemagick x11-utils libx11-dev
+  xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev
   dpkg-dev desktop-file-utils valgrind
 )
 

@@ -100,6 +100,8 @@ wait_for() {
 # connects during the reset is turned away; with our xdotool and import calls coming and going,
 # that sometimes hit the program's own connection at start-up (1 start in 40 or so).
 start_display() {
+  [ -z "${DISPLAY_STARTED:-}" ] || return 0
+  DISPLAY_STARTED=yes
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_DIR/display" \
     >"$E2E_DIR/xvfb.log" 2>&1 &
   STARTED_PIDS+=($!)
@@ -118,6 +120,9 @@ start_program() {
 }
 
 program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
+
+# The program's own process id: PROGRAM_PID is timeout's.
+program_pid() { pgrep -P "$PROGRAM_PID" -x funnies; }
 
 # The program's pid is timeout's child, so the window is found by its name.
 window_found() {
@@ -442,20 +447,37 @@ camera_position() {
   echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
 }
 
-# wait_for_exit SECONDS: waits for the program to end and checks that its status was 0.
+# wait_for_exit SECONDS [STATUS]: waits for the program to end and checks its exit status
+# (default 0).
 wait_for_exit() {
+  local expected=${2:-0}
   wait_for "the program to end" "$1" eval '! program_running'
   local status=0
   wait "$PROGRAM_PID" || status=$?
-  [ "$status" -eq 0 ] || fail "the program ended with status $status (124: killed by timeout)"
+  [ "$status" -eq "$expected" ] ||
+    fail "the program ended with status $status, not $expected (124: killed by timeout)"
 }
+
+# The program's stderr without Xlib's own lines.
+own_stderr() { grep -Ev "$expectedStderr" "$E2E_DIR/stderr" || true; }
 
 # Nothing on stdout, and on stderr only Xlib's own lines about the missing DGA extension.
 check_quiet() {
   [ ! -s "$E2E_DIR/stdout" ] || fail "the program printed on stdout: $(head -c 500 "$E2E_DIR/stdout")"
   local unexpected
-  unexpected=$(grep -Ev "$expectedStderr" "$E2E_DIR/stderr" || true)
+  unexpected=$(own_stderr)
   [ -z "$unexpected" ] || fail "the program printed on stderr: $unexpected"
+}
+
+# check_failure_line PATTERN: nothing on stdout, and on stderr (Xlib's lines aside) one line,
+# matching the extended regular expression.
+check_failure_line() {
+  [ ! -s "$E2E_DIR/stdout" ] || fail "the program printed on stdout: $(head -c 500 "$E2E_DIR/stdout")"
+  local lines
+  lines=$(own_stderr)
+  note "stderr: $lines"
+  [ "$(printf '%s\n' "$lines" | wc -l)" -eq 1 ] && [[ $lines =~ $1 ]] ||
+    fail "expected one line on stderr matching '$1', got: $lines"
 }
 
 pass() { echo "PASS: $(basename "$0" .sh)"; }

@@ -1,59 +1,113 @@
 #!/usr/bin/env bash
-# A left click on a drawn funnie head selects it (overlay line 4 shows its head's position) and a
-# left click on empty sky clears the selection again. P is held throughout so that the picture
-# holds still while the pointer is brought to its target.
+# A press of the left button on a head away from the middle selects that funnie: overlay line 4
+# shows its head, the camera turns to it, and the selection outlasts the press although the head
+# has left the pointer. A press on empty sky clears the selection. P is held throughout, so the
+# swarm holds still; targets are chosen from what the program itself drew, as the scene spy
+# (scene_spy.c, preloaded) reports it, not guessed from pixels.
 source "$(dirname "$0")/../lib.sh"
 
-readonly selectedLine='^Selected funnie at -?[0-9]+ -?[0-9]+ -?[0-9]+\.$'
+[ -n "${E2E_SCENE_SPY:-}" ] || fail "E2E_SCENE_SPY must name the scene spy library"
+readonly sceneFile="$E2E_DIR/scene"
+PROGRAM_ENV=(LD_PRELOAD="$E2E_SCENE_SPY" FUNNIES_SCENE_FILE="$sceneFile"
+  ASAN_OPTIONS="${ASAN_OPTIONS:-}:verify_asan_link_order=0")
 
-line4_matches() { [[ $(overlay_line 4) =~ $1 ]]; }
+readonly pressSeconds=0.3
+readonly offCentre=60 # pixels from the middle, at least
+readonly margin=1.5   # pixels kept from every disc's edge, so that rounding cannot decide
 
-# click_at X Y: a left click with the program's pointer at X Y.
-click_at() {
-  move_pointer_to "$1" "$2" || fail "could not bring the program's pointer to $1,$2"
-  click_left
+# The swarm holds still: the spy reports the same heads twice, a few reports apart.
+scene_still() {
+  local before
+  before=$(grep '^head ' "$sceneFile" 2>/dev/null) && [ -n "$before" ] || return 1
+  sleep 0.2
+  [ "$(grep '^head ' "$sceneFile")" = "$before" ]
 }
 
-readonly maximumClicks=14
-
-# where_tracked_head_shows FILE: the point ("x y") where the camera of FILE shows the head it is
-# turned to: on the vertical centre line, and off the middle by the difference between the pitch
-# and the elevation of the camera's front vector (sin yaw, sin pitch, cos yaw), which is not
-# normalised. The angles' truncation leaves it some pixels off.
-where_tracked_head_shows() {
-  overlay_line 1 "$1" | sed -E 's/^XR: (-?[0-9]+) .*/\1/' |
-    awk -v w="$WIN_W" -v h="$WIN_H" '{
-      pitch = $1 * atan2(0, -1) / 128; off = pitch - atan2(sin(pitch), 1)
-      printf "%d %d", w / 2, h / 2 - (w / 2) * sin(off) / cos(off) }'
+# The head discs of the last frame shown, as picking sees them: "x y depth radius world_x world_y
+# world_z", the radius cut toward zero from its formula.
+head_discs() {
+  awk -v xscale=$((WIN_W / 2)) '$1 == "head" {
+    n = $5; r = int((1 / $4) * int(n / 2) * xscale * (1 - 1 / n))
+    print $2, $3, $4, r, $6, $7, $8 }' "$sceneFile"
 }
 
-# select_a_head: clicks blobs until one selects its funnie; a head may lie behind a nearer circle,
-# so blobs of any shape are tried. The button is held for many frames and each one picks again,
-# so a head away from the middle stays selected only for the first frame: the camera turns to it
-# and the head moves away from the pointer, to where the turned camera shows it. The blobs
-# nearest that point are tried next.
-select_a_head() {
-  local clicks=0 shot before x y target=()
-  while [ "$clicks" -lt "$maximumClicks" ]; do
-    shot=$(screenshot "blobs_$clicks")
-    before=$(overlay_line 1 "$shot")
-    local turned=""
-    while read -r x y; do
-      clicks=$((clicks + 1))
-      note "clicking the blob at $x,$y"
-      click_at "$x" "$y"
-      poll_for 1 line4_matches "$selectedLine" && return 0
-      if [ "$(overlay_line 1)" != "$before" ]; then
-        note "the camera turned to a head it selected for a moment"
-        turned=yes
-        break
-      fi
-    done < <(blob_centres "$shot" "$(dominant_colour "$shot")" "${target[@]}")
-    [ -n "$turned" ] || return 1
-    read -r -a target < <(where_tracked_head_shows "$(screenshot turned)")
-  done
+# A target "x y world_x world_y world_z": the pixel nearest the middle of the largest drawn head
+# disc lying off the middle, where no head at its depth or nearer reaches.
+choose_target() {
+  head_discs | awk -v w="$WIN_W" -v h="$WIN_H" -v top="$overlayHeight" -v away="$offCentre" \
+    -v margin="$margin" '
+    { x[NR] = $1; y[NR] = $2; d[NR] = $3; r[NR] = $4; world[NR] = $5 " " $6 " " $7 }
+    END {
+      best = 0
+      for (i = 1; i <= NR; i++) {
+        px = int(x[i] + 0.5); py = int(y[i] + 0.5)
+        if (r[i] < 6 || r[i] >= w / 8 || px < 2 || px > w - 3 || py < top + 2 || py > h - 3) continue
+        if ((px - w / 2) ^ 2 + (py - h / 2) ^ 2 < away ^ 2) continue
+        if (sqrt((px - x[i]) ^ 2 + (py - y[i]) ^ 2) >= r[i] - margin) continue
+        covered = 0
+        for (j = 1; j <= NR; j++)
+          if (j != i && d[j] <= d[i] && sqrt((px - x[j]) ^ 2 + (py - y[j]) ^ 2) < r[j] + margin) covered = 1
+        if (!covered && r[i] > best) { best = r[i]; target = px " " py " " world[i] }
+      }
+      if (best) print target
+    }'
+}
+
+# Points "x y" of a 10-pixel grid lying outside every head disc, the farthest outside first.
+clear_of_heads() {
+  head_discs | awk -v w="$WIN_W" -v h="$WIN_H" -v top="$overlayHeight" -v margin="$margin" '
+    { x[NR] = $1; y[NR] = $2; r[NR] = $4 }
+    END {
+      for (px = 20; px < w - 20; px += 10)
+        for (py = top + 20; py < h - 20; py += 10) {
+          clear = 1e9
+          for (j = 1; j <= NR; j++) {
+            gap = sqrt((px - x[j]) ^ 2 + (py - y[j]) ^ 2) - r[j]
+            if (gap < clear) clear = gap
+          }
+          if (clear >= margin) print clear, px, py
+        }
+    }' | sort -rn | cut -d" " -f2-
+}
+
+# shows_only FILE X Y "r,g,b": the 5x5 pixels around X Y all have that colour.
+shows_only() {
+  [ "$(convert "$1" -crop "5x5+$(($2 - 2))+$(($3 - 2))" +repage -format '%k %[pixel:p{0,0}]' info:)" = \
+    "1 srgb($4)" ]
+}
+
+# A point "x y" of empty sky: clear of every head disc, and showing nothing but the background
+# (pitch + 64 blue) around it in FILE.
+choose_sky() {
+  local pitch x y
+  pitch=$(overlay_line 1 "$1" | sed -E 's/^XR: (-?[0-9]+) .*/\1/')
+  while read -r x y; do
+    shows_only "$1" "$x" "$y" "0,0,$((pitch + 64))" && { echo "$x $y"; return 0; }
+  done < <(clear_of_heads)
   return 1
 }
+
+# The swarm starts around the camera and fills the picture; wait until it has spread so that a
+# third of the picture is sky.
+spread_out() {
+  local shot sky
+  shot=$(screenshot spread)
+  sky=$(non_background_pixels "$shot" "$(below_overlay)" "$startBackground")
+  [ "$sky" -le $((WIN_W * (WIN_H - overlayHeight) * 2 / 3)) ]
+}
+
+pointer_at() { grep -qx "pointer $1 $2" "$sceneFile"; }
+
+# press_at X Y: the program's pointer brought to X Y, then the left button held for a while.
+press_at() {
+  xdotool mousemove --window "$WINDOW" "$1" "$2"
+  wait_for "the program's pointer at $1,$2" 5 pointer_at "$1" "$2"
+  xdotool mousedown 1
+  sleep "$pressSeconds"
+  xdotool mouseup 1
+}
+
+line4_is() { [ "$(overlay_line 4)" = "$1" ]; }
 
 # aimed_at_head FILE: the camera, still at the origin, is turned towards the selected head: the
 # heading and the elevation of the head's position on line 4 (whole units, so give or take one)
@@ -75,26 +129,23 @@ aimed_at_head() {
 }
 
 start_running
-sleep 3 # the swarm spreads out, so that heads stand apart
-centre_pointers
+wait_for "the swarm to spread out" 20 spread_out
 xdotool keydown p
-sleep 0.5
-select_a_head || fail "no click on a blob selected a funnie (see the blobs_* screenshots)"
-note "$(overlay_line 4 "$(screenshot selected)")"
-
+wait_for "the paused swarm to hold still" 10 scene_still
+wait_for "a head away from the middle to stand clear" 10 eval '[ -n "$(choose_target)" ]'
+read -r tx ty hx hy hz < <(choose_target)
+selected="Selected funnie at $hx $hy $hz."
+note "pressing the head drawn at $tx,$ty, of the funnie at $hx $hy $hz"
+press_at "$tx" "$ty"
+wait_for "line 4 to show the pressed funnie" 5 line4_is "$selected"
 sleep 0.5
 tracking=$(screenshot tracking)
-expect_line 4 "$selectedLine" "$tracking" # kept with the button up
+expect_line 4 "^${selected//./\\.}\$" "$tracking" # kept after the release
 aimed_at_head "$tracking"
-cleared=""
-while read -r x y; do
-  note "clicking the empty sky at $x,$y"
-  click_at "$x" "$y"
-  if poll_for 2 line4_matches '^$'; then
-    cleared=yes
-    break
-  fi
-done < <(sky_points "$tracking" "$(dominant_colour "$tracking")")
-[ -n "$cleared" ] || fail "no click on empty sky of $tracking cleared the selection"
+
+read -r sx sy < <(choose_sky "$tracking") || fail "no point of empty sky lies clear of every head disc"
+note "pressing the empty sky at $sx,$sy"
+press_at "$sx" "$sy"
+wait_for "the selection to be cleared" 5 line4_is ""
 xdotool keyup p
 pass
