@@ -12,7 +12,6 @@
 namespace {
 
 constexpr int leftButton = 1;
-constexpr int backgroundBlueAtLevel = 64;
 
 /// Mouse look, picking while the left button is held, and the Space toggle.
 void readControls(World& world) {
@@ -37,6 +36,7 @@ void runPass(World& world) {
   buildViewMatrix(world.camera); // serves the whole pass: tick moves show from the next one
   runPendingTicks([&world] { runTick(world); });
   drawFrame(world);
+  trackSelection(world);
   presentFrame(world);
 }
 
@@ -48,16 +48,19 @@ void runTick(World& world) {
   updateParticles();
 }
 
-int backgroundColour(int pitch) {
-  return makecol(0, 0, pitch + backgroundBlueAtLevel);
-}
-
 void drawFrame(World& world) {
   clear_zbuffer(world.depthMap, 0);
   renderFunnies(world.funnies, world.renderBuffer, world.depthMap, world.camera.viewMatrix);
   renderParticles(world.renderBuffer, world.depthMap, world.camera.viewMatrix);
   drawCameraLines(world.renderBuffer, world.camera, tickCounter.load());
-  trackSelectedFunnie(world.camera, world.selectedFunnie, world.renderBuffer);
+}
+
+void trackSelection(World& world) {
+  if (world.selectedFunnie == nullptr) {
+    return;
+  }
+  drawSelectionLine(world.renderBuffer, world.selectedFunnie->segments[0]);
+  trackSelectedFunnie(world.camera, world.selectedFunnie);
 }
 
 void runMainLoop(World& world) {

@@ -3,20 +3,10 @@
 #pragma once
 
 #include "app/handlers.hpp"
-#include "camera/camera.hpp"
-#include "sim/funnie.hpp"
+#include "app/world.hpp"
+#include "render/background.hpp"
 
 #include <allegro.h>
-
-/// What the main routine owns from set-up to shutdown.
-struct World {
-  BITMAP* renderBuffer = nullptr;
-  ZBUFFER* depthMap = nullptr;
-  Funnie* funnies = nullptr;
-  Funnie* selectedFunnie = nullptr; ///< not owning
-  bool pickHeld = false;            ///< latch: the left button was down at the last pass
-  Camera camera;
-};
 
 /// The close button has been pressed or Escape is held.
 inline bool quitRequested() {
@@ -40,11 +30,11 @@ template <typename Tick> void runPendingTicks(Tick&& tick) {
 /// One simulation tick: the camera's key moves, then the funnies, then the particles.
 void runTick(World& world);
 
-/// The clear colour of the render buffer: pure blue that follows the pitch.
-int backgroundColour(int pitch);
-
-/// Clears the depth map, draws funnies and particles, the overlay and line 4 with tracking.
+/// Clears the depth map, draws the funnies, the particles and overlay lines 1 to 3.
 void drawFrame(World& world);
+
+/// With a funnie selected, overlay line 4 shows its head and the camera turns towards it.
+void trackSelection(World& world);
 
 /// Runs passes until the close button is pressed or Escape is held.
 void runMainLoop(World& world);

@@ -1,8 +1,8 @@
 // Picking by projected head position and depth.
 #include "camera/picking.hpp"
 
-#include "camera/vector_angle.hpp"
 #include "numeric/truncate.hpp"
+#include "numeric/vector_angle.hpp"
 #include "render/funnie_renderer.hpp"
 
 #include <allegro.h>

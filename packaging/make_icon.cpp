@@ -1,7 +1,7 @@
 // Draws the desktop icon with the program's own renderer: one funnie curling towards the
 // viewer over the blue background, saved as a TGA for the packaging to scale down. It is drawn
 // large because circles of an eighth of the width and more are left out.
-#include "app/main_loop.hpp"
+#include "render/background.hpp"
 #include "render/funnie_renderer.hpp"
 #include "sim/funnie.hpp"
 

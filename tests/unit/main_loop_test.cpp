@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 namespace {
 
 struct TickRules : ::testing::Test {
@@ -74,6 +76,39 @@ TEST(Background, BlueFollowsThePitch) {
     EXPECT_EQ(getg32(colour), 0);
     EXPECT_EQ(getb32(colour), c.blue) << "pitch " << c.pitch;
   }
+}
+
+TEST(TrackSelection, WritesLineFourAndTurnsTheCameraOnlyWithASelection) {
+  constexpr int lineFourTop = 30;
+  constexpr int fontHeight = 8;
+  const int scene = makecol(30, 90, 160);
+  World world;
+  world.renderBuffer = create_bitmap(320, 48);
+  std::srand(7);
+  Funnie funnie(nullptr);
+  funnie.segments[0] = FunnieSegment{100.0f, 0.0f, 0.0f}; // a quarter turn to the side
+  /// Pixels of line 4's rows that no longer show the scene.
+  const auto lineFourPixels = [&] {
+    int count = 0;
+    for (int y = lineFourTop; y < lineFourTop + fontHeight; ++y) {
+      for (int x = 0; x < world.renderBuffer->w; ++x) {
+        count += getpixel(world.renderBuffer, x, y) != scene ? 1 : 0;
+      }
+    }
+    return count;
+  };
+
+  clear_to_color(world.renderBuffer, scene);
+  trackSelection(world);
+  EXPECT_EQ(lineFourPixels(), 0);
+  EXPECT_EQ(world.camera.yaw, 0);
+
+  world.selectedFunnie = &funnie;
+  trackSelection(world);
+  EXPECT_GT(lineFourPixels(), 0);
+  EXPECT_EQ(world.camera.yaw, 64);
+  EXPECT_EQ(world.camera.pitch, 0);
+  destroy_bitmap(world.renderBuffer);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
 // Angles and lengths of 2D vectors, in double precision.
-#include "camera/vector_angle.hpp"
+#include "numeric/vector_angle.hpp"
 
 #include "numeric/binary_angle.hpp"
 #include "numeric/truncate.hpp"

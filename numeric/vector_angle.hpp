@@ -1,9 +1,8 @@
-// Small numeric helpers shared by picking and tracking.
+// Angles and lengths of 2D vectors, for picking and tracking.
 #pragma once
 
 /// The angle of (a, b) from the +a axis towards +b, as a binary angle in 0..255; negative
 /// angles come out floored (-26.2 units gives 229).
 int vectorAngle(float a, float b);
 
-/// sqrt(a*a + b*b).
 double hypotenuse(double a, double b);
