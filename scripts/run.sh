@@ -12,27 +12,37 @@ if [ -n "${DISPLAY:-}" ]; then
   exec build/funnies
 fi
 
-screenshot=build/funnies-screenshot.png
-Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp -noreset 4>build/.display >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -s build/.display ] && break; sleep 0.1; done
-export DISPLAY=":$(cat build/.display)"
+fail() {
+  echo "run.sh: $*" >&2
+  exit 1
+}
+E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/funnies-run.XXXXXX")
+STARTED_PIDS=()
+end_started() {
+  local pid
+  for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$E2E_DIR"
+}
+trap end_started EXIT
+# shellcheck source=tests/e2e/display.sh
+source tests/e2e/display.sh
 
+screenshot=build/funnies-screenshot.png
+start_display
 timeout 60 build/funnies &
 program=$!
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --name '^funnies$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
-  sleep 0.1
-done
-sleep 1
-xdotool mousemove 160 100 windowfocus "$window"
-xdotool keydown Return sleep 0.1 keyup Return  # the dialog's first choice: a 640x480 window
-sleep 4
+STARTED_PIDS+=("$program")
+wait_for "the program's window" 15 window_found
+wait_for "the mode dialog" 10 window_has_size 320 200
+focus_window
+sleep 1 # the dialog takes its keys once it has drawn itself
+press_key Return # the dialog's first choice: a 640x480 window
+wait_for "the 640x480 window" 10 window_has_size 640 480
+focus_window
+sleep 4 # the swarm spreads out
 xdotool mousemove 639 479
 sleep 0.5
 import -window root -crop 640x480+0+0 +repage "$screenshot"
-xdotool keydown Escape sleep 0.3 keyup Escape
-wait "$program"
+press_key Escape 0.3
+wait "$program" || fail "the program ended with status $?"
 echo "funnies ran in a virtual X server; screenshot: $(pwd)/$screenshot"

@@ -21,8 +21,6 @@ readonly modeWidth=640 # the dialog's first choice, taken with Return
 readonly modeHeight=480
 readonly overlayHeight=40 # four text lines, 10 pixels apart
 readonly startBackground="0,0,64"
-readonly pointerWidth=8 # the white fill of the library's arrow
-readonly pointerHeight=14
 # What Xlib itself prints while the library probes its drivers under Xvfb.
 readonly expectedStderr='^Xlib: +extension "XFree86-DGA" missing on display ".*"\.$'
 
@@ -77,39 +75,8 @@ trap 'fail "interrupted (time limit of ${scenarioTimeLimit}s?)"' TERM INT
 ) >/dev/null 2>&1 &
 STARTED_PIDS+=($!)
 
-now_ms() { date +%s%3N; }
-
-# poll_for SECONDS COMMAND...: polls COMMAND until it succeeds; a failing status after SECONDS.
-poll_for() {
-  local deadline=$(($(now_ms) + $1 * 1000))
-  shift
-  until "$@"; do
-    [ "$(now_ms)" -lt "$deadline" ] || return 1
-    sleep 0.1
-  done
-}
-
-# wait_for DESCRIPTION SECONDS COMMAND...: polls COMMAND until it succeeds, or fails the scenario.
-wait_for() {
-  local what=$1 seconds=$2
-  shift 2
-  poll_for "$seconds" "$@" || fail "waited ${seconds}s for $what"
-}
-
-# -noreset: by default the server resets whenever its last client leaves, and a client that
-# connects during the reset is turned away; with our xdotool and import calls coming and going,
-# that sometimes hit the program's own connection at start-up (1 start in 40 or so).
-start_display() {
-  [ -z "${DISPLAY_STARTED:-}" ] || return 0
-  DISPLAY_STARTED=yes
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$E2E_DIR/display" \
-    >"$E2E_DIR/xvfb.log" 2>&1 &
-  STARTED_PIDS+=($!)
-  wait_for "the virtual X server" 10 test -s "$E2E_DIR/display"
-  DISPLAY=":$(cat "$E2E_DIR/display")"
-  export DISPLAY
-  wait_for "the display to answer" 5 xdpyinfo >/dev/null 2>&1
-}
+# shellcheck source=tests/e2e/display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 
 # Starts the program under a time bound; its output goes to files for check_quiet.
 start_program() {
@@ -123,35 +90,6 @@ program_running() { kill -0 "$PROGRAM_PID" 2>/dev/null; }
 
 # The program's own process id: PROGRAM_PID is timeout's.
 program_pid() { pgrep -P "$PROGRAM_PID" -x funnies; }
-
-# The program's pid is timeout's child, so the window is found by its name.
-window_found() {
-  WINDOW=$(xdotool search --onlyvisible --name '^funnies$' 2>/dev/null | head -n 1) && [ -n "$WINDOW" ]
-}
-
-# Sets WIN_X, WIN_Y, WIN_W, WIN_H from the window's current geometry.
-read_geometry() {
-  WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
-  while IFS='=' read -r name value; do
-    case $name in
-    X) WIN_X=$value ;;
-    Y) WIN_Y=$value ;;
-    WIDTH) WIN_W=$value ;;
-    HEIGHT) WIN_H=$value ;;
-    esac
-  done < <(xdotool getwindowgeometry --shell "$WINDOW" 2>/dev/null)
-}
-
-window_has_size() {
-  read_geometry
-  [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ]
-}
-
-# Keyboard input reaches a window only with the focus set and the pointer over it.
-focus_window() {
-  xdotool mousemove --window "$WINDOW" $((WIN_W / 2)) $((WIN_H / 2))
-  xdotool windowfocus "$WINDOW"
-}
 
 # screenshot NAME: the window's picture as $E2E_DIR/NAME.png; prints the file name.
 screenshot() {
@@ -200,13 +138,6 @@ start_running() {
   park_pointer
 }
 
-# Short taps are missed by the program's polling: keys are held 0.1 s unless told otherwise.
-press_key() {
-  xdotool keydown "$1"
-  sleep "${2:-0.1}"
-  xdotool keyup "$1"
-}
-
 # The library draws its own pointer, which follows the relative motion of the X pointer. Moving
 # far past the bottom-right corner several times leaves it clamped in the corner, where it
 # covers at most a pixel of the picture.
@@ -217,13 +148,6 @@ park_pointer() {
     xdotool mousemove --window "$WINDOW" $((WIN_W - 1)) $((WIN_H - 1))
     sleep 0.05
   done
-}
-
-# Polling can miss a short click too: the button is held 0.1 s.
-click_left() {
-  xdotool mousedown 1
-  sleep 0.1
-  xdotool mouseup 1
 }
 
 # move_pointer_by DX DY [STEP]: moves the X pointer relatively, in steps of at most STEP pixels
@@ -249,99 +173,6 @@ drag_right() {
   move_pointer_by 0 "$1" 10
   sleep 0.1
   xdotool mouseup 3
-}
-
-# pointer_position FILE: where the program drew its pointer ("x y"), from the top-left corner of
-# its white fill, which is the pointer's hot spot; looked for below the overlay only.
-pointer_position() {
-  local box
-  box=$(convert "$1" -crop "$(below_overlay)" +repage -fill black +opaque white \
-    -bordercolor black -border 1 -format '%@' info:) # the border makes black the colour trimmed
-  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
-  local width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
-  [ "$width" -ge 1 ] && [ "$width" -le "$pointerWidth" ] && [ "$height" -le "$pointerHeight" ] ||
-    return 1
-  echo "$((x - 1)) $((y - 1 + overlayHeight))"
-}
-
-# near AX AY BX BY TOLERANCE: the two points are at most TOLERANCE pixels apart in x and in y.
-near() {
-  local dx=$(($1 - $3)) dy=$(($2 - $4))
-  [ "${dx#-}" -le "$5" ] && [ "${dy#-}" -le "$5" ]
-}
-
-# Brings the X pointer and the program's pointer together to the middle of the window: parked in
-# the corner, the program's pointer follows the X pointer's move from the corner to the middle.
-centre_pointers() {
-  local cx=$((WIN_W / 2)) cy=$((WIN_H / 2)) px py
-  for _ in $(seq 5); do
-    park_pointer
-    xdotool mousemove --window "$WINDOW" "$cx" "$cy"
-    sleep 0.2
-    if read -r px py < <(pointer_position "$(screenshot centred)") && near "$px" "$py" "$cx" "$cy" 3; then
-      return 0
-    fi
-  done
-  fail "could not bring the program's pointer to the middle of the window"
-}
-
-# move_pointer_to X Y: moves the program's pointer (mouse_x, mouse_y) to X Y, correcting by what
-# the screenshots show, since the library's warping drops some motion.
-move_pointer_to() {
-  local px py
-  for _ in $(seq 6); do
-    read -r px py < <(pointer_position "$(screenshot moving)") || return 1
-    [ "$px $py" = "$1 $2" ] && return 0
-    move_pointer_by $(($1 - px)) $(($2 - py))
-    sleep 0.2
-  done
-  return 1
-}
-
-# blob_centres FILE "r,g,b" [X Y]: the centres ("x y") of blobs of one colour below the overlay,
-# each a funnie's circle or the visible part of one. Without X Y, one per funnie: its circles share
-# the differences between their colour components (shading takes the same amount off each), and
-# its head is its largest circle; largest first, those touching the window's edge (whose head may
-# be outside) last. With X Y, every blob, nearest first to that point. The background, specks
-# and the pointer's white are left out.
-blob_centres() {
-  convert "$1" -crop "$(below_overlay)" +repage -define connected-components:verbose=true \
-    -connected-components 4 null: |
-    awk -v background="srgb($2)" -v top="$overlayHeight" -v px="${3:-}" -v py="${4:-}" \
-      -v w="$WIN_W" -v h="$((WIN_H - overlayHeight))" '
-      $2 ~ /^[0-9]+x[0-9]+\+/ && $5 != background && $5 != "srgb(255,255,255)" {
-        split($2, box, /[x+]/); split($3, centre, ","); split($5, rgb, /[(,)]/)
-        x = int(centre[1] + 0.5); y = int(centre[2] + 0.5) + top
-        if (box[1] < 9 || box[2] < 9 || $4 < 60) next
-        if (px != "") { print (x - px) ^ 2 + (y - py) ^ 2, x, y; next }
-        edge = box[3] == 0 || box[4] == 0 || box[3] + box[1] == w || box[4] + box[2] == h
-        funnie = (rgb[2] - rgb[3]) "," (rgb[3] - rgb[4])
-        if ($4 > area[funnie]) { area[funnie] = $4; point[funnie] = x " " y; cut[funnie] = edge }
-      }
-      END { for (f in area) print cut[f] * 1e6 - area[f], point[f] }' |
-    sort -n | awk 'NR <= 8 { print $2, $3 }'
-}
-
-# sky_points FILE "r,g,b": points ("x y") of that background colour with no blob of the scene
-# within 20 pixels and nothing at all within 2 (particles, single pixels that cannot be picked,
-# are everywhere): in each quarter of the window the one farthest from its middle, farthest first.
-# A selected head lies near the middle, and one too near the camera is not drawn at all but still
-# covers a wide disc there for picking.
-sky_points() {
-  local margin=20 top=$((overlayHeight + 20))
-  background_mask "$1" "${WIN_W}x${WIN_H}+0+0" "$2" "$E2E_DIR/sky.png"
-  convert "$E2E_DIR/sky.png" \
-    \( +clone -morphology Open Square:1 \
-    -morphology Dilate Rectangle:41x1 -morphology Dilate Rectangle:1x41 \) \
-    \( -clone 0 -morphology Dilate Square:2 \) -delete 0 -compose Lighten -composite \
-    -crop "$((WIN_W - 2 * margin))x$((WIN_H - top - margin))+${margin}+${top}" +repage txt:- |
-    awk -F'[,: ]+' -v left="$margin" -v top="$top" -v cx=$((WIN_W / 2)) -v cy=$((WIN_H / 2)) '
-      /#000000/ {
-        x = $1 + left; y = $2 + top; d = (x - cx) ^ 2 + (y - cy) ^ 2
-        quarter = (x >= cx) * 2 + (y >= cy)
-        if (!(quarter in best) || d > best[quarter]) { best[quarter] = d; point[quarter] = x " " y }
-      }
-      END { for (q in best) print best[q], point[q] }' | sort -rn | cut -d" " -f2-
 }
 
 # hex_to_rgb RRGGBB: prints "r,g,b" in decimal.
@@ -373,25 +204,8 @@ non_background_pixels() {
   white_pixels "$E2E_DIR/mask.png"
 }
 
-# isolated_pixels FILE GEOMETRY "r,g,b": pixels not in that colour whose eight neighbours all are,
-# as a particle drawn over the background shows.
-isolated_pixels() {
-  background_mask "$@" "$E2E_DIR/mask.png"
-  convert "$E2E_DIR/mask.png" -morphology HitAndMiss '3x3:0,0,0,0,1,0,0,0,0' "$E2E_DIR/specks.png"
-  white_pixels "$E2E_DIR/specks.png"
-}
-
 # The picture below the overlay, where the scene shows unobstructed.
 below_overlay() { echo "${WIN_W}x$((WIN_H - overlayHeight))+0+${overlayHeight}"; }
-
-# differing_pixels A B [GEOMETRY]: how many pixels of the two pictures differ.
-differing_pixels() {
-  local crop=()
-  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
-  convert "$1" "${crop[@]}" "$E2E_DIR/a.png"
-  convert "$2" "${crop[@]}" "$E2E_DIR/b.png"
-  compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
-}
 
 # background_is "r,g,b": a fresh screenshot, kept as FRAME, is dominated by that colour.
 background_is() {
@@ -417,34 +231,6 @@ expect_line() {
   local text
   text=$(overlay_line "$1" "${3:-}")
   [[ $text =~ $2 ]] || fail "overlay line $1 is '$text', expected to match '$2'"
-}
-
-# The camera's pitch as the picture shows it twice: in the background's blue (pitch + 64) and in
-# overlay line 1. Sets SHOWN_BLUE and SHOWN_PITCH from a fresh screenshot.
-read_pitch() {
-  local shot colour line
-  shot=$(screenshot "${1:-pitch}")
-  colour=$(dominant_colour "$shot")
-  [[ $colour =~ ^0,0,([0-9]+)$ ]] || fail "the background is $colour, not pure blue"
-  SHOWN_BLUE=${BASH_REMATCH[1]}
-  line=$(overlay_line 1 "$shot")
-  [[ $line =~ ^XR:\ (-?[0-9]+)\ YR:\ -?[0-9]+$ ]] || fail "overlay line 1 is '$line'"
-  SHOWN_PITCH=${BASH_REMATCH[1]}
-}
-
-# pitch_shown_is P: the background's blue and line 1 both show pitch P.
-pitch_shown_is() {
-  read_pitch
-  [ "$SHOWN_PITCH" = "$1" ] && [ "$SHOWN_BLUE" = $(($1 + 64)) ]
-}
-
-# camera_position [FILE]: overlay line 2's numbers, "x y z".
-camera_position() {
-  local line
-  line=$(overlay_line 2 "${1:-}")
-  [[ $line =~ ^XM:\ (-?[0-9]+\.[0-9]{6})\ YM:\ (-?[0-9]+\.[0-9]{6})\ ZM:\ (-?[0-9]+\.[0-9]{6})$ ]] ||
-    fail "overlay line 2 is '$line'"
-  echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
 }
 
 # wait_for_exit SECONDS [STATUS]: waits for the program to end and checks its exit status

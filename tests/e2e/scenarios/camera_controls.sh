@@ -4,7 +4,71 @@
 # by whole 4-unit steps; Space switches to the orbit camera, keeping the distance from the origin.
 source "$(dirname "$0")/../lib.sh"
 
+# pointer_position FILE: where the program drew its pointer ("x y"), from the top-left corner of
+# its white fill, which is the pointer's hot spot; looked for below the overlay only.
+pointer_position() {
+  local box
+  box=$(convert "$1" -crop "$(below_overlay)" +repage -fill black +opaque white \
+    -bordercolor black -border 1 -format '%@' info:) # the border makes black the colour trimmed
+  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+  local width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  [ "$width" -ge 1 ] && [ "$width" -le "$pointerWidth" ] && [ "$height" -le "$pointerHeight" ] ||
+    return 1
+  echo "$((x - 1)) $((y - 1 + overlayHeight))"
+}
+
+# near AX AY BX BY TOLERANCE: the two points are at most TOLERANCE pixels apart in x and in y.
+near() {
+  local dx=$(($1 - $3)) dy=$(($2 - $4))
+  [ "${dx#-}" -le "$5" ] && [ "${dy#-}" -le "$5" ]
+}
+
+# Brings the X pointer and the program's pointer together to the middle of the window: parked in
+# the corner, the program's pointer follows the X pointer's move from the corner to the middle.
+centre_pointers() {
+  local cx=$((WIN_W / 2)) cy=$((WIN_H / 2)) px py
+  for _ in $(seq 5); do
+    park_pointer
+    xdotool mousemove --window "$WINDOW" "$cx" "$cy"
+    sleep 0.2
+    if read -r px py < <(pointer_position "$(screenshot centred)") && near "$px" "$py" "$cx" "$cy" 3; then
+      return 0
+    fi
+  done
+  fail "could not bring the program's pointer to the middle of the window"
+}
+
+# The camera's pitch as the picture shows it twice: in the background's blue (pitch + 64) and in
+# overlay line 1. Sets SHOWN_BLUE and SHOWN_PITCH from a fresh screenshot.
+read_pitch() {
+  local shot colour line
+  shot=$(screenshot "${1:-pitch}")
+  colour=$(dominant_colour "$shot")
+  [[ $colour =~ ^0,0,([0-9]+)$ ]] || fail "the background is $colour, not pure blue"
+  SHOWN_BLUE=${BASH_REMATCH[1]}
+  line=$(overlay_line 1 "$shot")
+  [[ $line =~ ^XR:\ (-?[0-9]+)\ YR:\ -?[0-9]+$ ]] || fail "overlay line 1 is '$line'"
+  SHOWN_PITCH=${BASH_REMATCH[1]}
+}
+
+# pitch_shown_is P: the background's blue and line 1 both show pitch P.
+pitch_shown_is() {
+  read_pitch
+  [ "$SHOWN_PITCH" = "$1" ] && [ "$SHOWN_BLUE" = $(($1 + 64)) ]
+}
+
+# camera_position [FILE]: overlay line 2's numbers, "x y z".
+camera_position() {
+  local line
+  line=$(overlay_line 2 "${1:-}")
+  [[ $line =~ ^XM:\ (-?[0-9]+\.[0-9]{6})\ YM:\ (-?[0-9]+\.[0-9]{6})\ ZM:\ (-?[0-9]+\.[0-9]{6})$ ]] ||
+    fail "overlay line 2 is '$line'"
+  echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
+}
+
 readonly pitchLimit=63
+readonly pointerWidth=8 # the white fill of the library's arrow
+readonly pointerHeight=14
 # pixels; the library's warping lets the pointer slip a little, where a pointer left to follow the
 # mouse would travel the whole drag (300 pixels or more) to the window's edge
 readonly pointerTolerance=100
@@ -28,14 +92,21 @@ drag_to_pitch() {
   fail "dragging by $1 did not bring the view to pitch $2 (shown: $SHOWN_PITCH, blue $SHOWN_BLUE)"
 }
 
+# The camera's position holds between two readings a few frames apart.
+camera_still() {
+  local before
+  before=$(camera_position)
+  sleep 0.2
+  [ "$(camera_position)" = "$before" ]
+}
+
 start_running
 centre_pointers
 read -r start_x start_y < <(pointer_position "$(screenshot pointer_before)") ||
   fail "the program's pointer is not to be seen"
 
 drag_right -30
-sleep 0.3
-read_pitch small_turn
+wait_for "a small drag up to turn the view" 3 eval 'read_pitch small_turn; [ "$SHOWN_PITCH" -gt 0 ]'
 note "a small drag up: pitch $SHOWN_PITCH, background blue $SHOWN_BLUE"
 [ "$SHOWN_PITCH" -gt 0 ] && [ "$SHOWN_PITCH" -lt "$pitchLimit" ] ||
   fail "a 30-pixel drag up gave pitch $SHOWN_PITCH"
@@ -50,7 +121,7 @@ xdotool keydown q
 wait_for "Q to raise the camera" 5 eval '[ "$(camera_position | cut -d" " -f2)" != 0.000000 ]'
 sleep 0.5
 xdotool keyup q
-sleep 0.3
+wait_for "the camera to stop rising" 3 camera_still
 read -r x y z < <(camera_position)
 note "after Q: camera at $x $y $z"
 [ "$x" = 0.000000 ] && [ "$z" = 0.000000 ] || fail "Q moved the camera sideways: $x $y $z"
@@ -58,9 +129,7 @@ note "after Q: camera at $x $y $z"
   fail "after Q the height is $y, not a positive multiple of 4"
 
 press_key space 0.2
-sleep 0.3
-read -r ox oy oz < <(camera_position)
-note "orbit camera: $ox $oy $oz"
-[ "$ox $oy $oz" = "0.000000 0.000000 $y" ] ||
-  fail "the orbit camera shows $ox $oy $oz, expected 0.000000 0.000000 $y"
+poll_for 3 eval '[ "$(camera_position)" = "0.000000 0.000000 $y" ]' ||
+  fail "the orbit camera shows $(camera_position), expected 0.000000 0.000000 $y"
+note "orbit camera: 0.000000 0.000000 $y"
 pass

@@ -3,33 +3,66 @@
 # background and keeps moving; while P is held the picture below the overlay stands still.
 source "$(dirname "$0")/../lib.sh"
 
+# isolated_pixels FILE GEOMETRY "r,g,b": pixels not in that colour whose eight neighbours all are,
+# as a particle drawn over the background shows.
+isolated_pixels() {
+  background_mask "$@" "$E2E_DIR/mask.png"
+  convert "$E2E_DIR/mask.png" -morphology HitAndMiss '3x3:0,0,0,0,1,0,0,0,0' "$E2E_DIR/specks.png"
+  white_pixels "$E2E_DIR/specks.png"
+}
+
+# differing_pixels A B [GEOMETRY]: how many pixels of the two pictures differ.
+differing_pixels() {
+  local crop=()
+  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+  convert "$1" "${crop[@]}" "$E2E_DIR/a.png"
+  convert "$2" "${crop[@]}" "$E2E_DIR/b.png"
+  compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
+}
+
 readonly minimumScenePixels=2000
 readonly minimumParticles=200
 readonly minimumChange=100
 
-start_running
-sleep 3
-region=$(below_overlay)
-spread=$(screenshot spread)
-scene=$(non_background_pixels "$spread" "$region" "$startBackground")
-note "$scene pixels below the overlay differ from the background"
-[ "$scene" -gt "$minimumScenePixels" ] || fail "only $scene pixels of funnies and particles"
-particles=$(isolated_pixels "$spread" "$region" "$startBackground")
-note "$particles single pixels on the background"
-[ "$particles" -ge "$minimumParticles" ] || fail "only $particles single-pixel particles"
+# Sets SPREAD to a fresh screenshot and SCENE and PARTICLES to what it shows below the overlay.
+read_spread() {
+  SPREAD=$(screenshot spread)
+  SCENE=$(non_background_pixels "$SPREAD" "$region" "$startBackground")
+  PARTICLES=$(isolated_pixels "$SPREAD" "$region" "$startBackground")
+}
 
-sleep 1
-later=$(screenshot later)
-changed=$(differing_pixels "$spread" "$later" "$region")
-note "$changed pixels changed in 1 s"
-[ "$changed" -gt "$minimumChange" ] || fail "the picture hardly changed in 1 s ($changed pixels)"
+spread_out() {
+  read_spread
+  [ "$SCENE" -gt "$minimumScenePixels" ] && [ "$PARTICLES" -ge "$minimumParticles" ]
+}
+
+# moved_since FILE: a fresh screenshot differs from FILE below the overlay by enough pixels.
+moved_since() {
+  CHANGED=$(differing_pixels "$1" "$(screenshot later)" "$region")
+  [ "$CHANGED" -gt "$minimumChange" ]
+}
+
+# stands_still: two screenshots a few frames apart are the same below the overlay; PAUSED is
+# the first.
+stands_still() {
+  PAUSED=$(screenshot paused)
+  sleep 0.2
+  [ "$(differing_pixels "$PAUSED" "$(screenshot paused_again)" "$region")" -eq 0 ]
+}
+
+start_running
+region=$(below_overlay)
+poll_for 15 spread_out ||
+  fail "the swarm did not spread: $SCENE scene pixels, $PARTICLES single-pixel particles"
+note "$SCENE pixels below the overlay differ from the background, $PARTICLES single pixels"
+
+wait_for "the swarm to move on" 5 moved_since "$SPREAD"
+note "$CHANGED pixels changed since"
 
 xdotool keydown p
-sleep 0.5
-paused=$(screenshot paused)
-sleep 1
-paused_later=$(screenshot paused_later)
+wait_for "the paused picture to stand still" 5 stands_still
+sleep 1 # held for a while longer, and the picture must not move at all meanwhile
+changed=$(differing_pixels "$PAUSED" "$(screenshot paused_later)" "$region")
 xdotool keyup p
-changed=$(differing_pixels "$paused" "$paused_later" "$region")
 [ "$changed" -eq 0 ] || fail "$changed pixels changed below the overlay while P was held"
 pass

@@ -10,6 +10,13 @@ readonly soakSeconds=${SOAK_SECONDS:-20}
 export E2E_PROGRAM_LIMIT=$((soakSeconds + 40)) E2E_SCENARIO_LIMIT=$((soakSeconds + 60))
 source "$(dirname "$0")/../lib.sh"
 
+# Polling can miss a short click too: the button is held 0.1 s.
+click_left() {
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+}
+
 readonly steadyAfter=5     # seconds: 100 ticks plus start-up, so the particle count is steady
 readonly allowedGrowthKb=2048 # heap noise; a leak of one particle per tick grows ~1.4 MB a minute
 readonly keys=(w a s d q z space p)
@@ -37,7 +44,7 @@ fi
 
 launchedAt=$(date +%s)
 start_running
-program=$(pgrep -P "$PROGRAM_PID" -x funnies) || fail "no funnies process under timeout"
+program=$(program_pid) || fail "no funnies process under timeout"
 baseline="" peak=0 final=0
 startedAt=$(date +%s)
 while [ $(($(date +%s) - startedAt)) -lt "$soakSeconds" ]; do
