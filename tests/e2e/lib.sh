@@ -116,15 +116,31 @@ start_at_dialog() {
   wait_for "the mode dialog to be drawn" 10 dialog_drawn
 }
 
+# The dialog's OK button, in its 320x200 window.
+readonly okButtonX=265
+readonly okButtonY=132
+
 # Return takes the dialog's first choice, a 640x480 window; waits for a frame with the blue
 # background dominant (kept as FRAME). Half a second after the start the swarm, spreading from
 # the camera's position, briefly fills the picture.
 choose_default_mode() {
-  # On a loaded machine the dialog can miss the first press: press again, at most twice more.
-  for _ in 1 2 3; do
-    press_key Return
+  # On a loaded machine the dialog now and then misses the key: then its OK button is clicked,
+  # which does not depend on the keyboard focus.
+  local attempt
+  for attempt in 1 2 3; do
+    if [ "$attempt" -eq 1 ]; then
+      press_key Return
+    else
+      note "the dialog missed the press; clicking OK (attempt $attempt)"
+      focus_window
+      xdotool mousemove --window "$WINDOW" "$okButtonX" "$okButtonY"
+      sleep 0.1
+      xdotool mousedown 1
+      sleep 0.1
+      xdotool mouseup 1
+    fi
     poll_for 4 window_has_size "$modeWidth" "$modeHeight" && break
-    focus_window
+    screenshot "dialog_missed_$attempt" >/dev/null
   done
   wait_for "the ${modeWidth}x${modeHeight} window" 1 window_has_size "$modeWidth" "$modeHeight"
   focus_window
