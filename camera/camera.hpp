@@ -33,7 +33,8 @@ void normaliseAngles(Camera& camera);
 /// the origin.
 void toggleCameraMode(Camera& camera);
 
-/// Builds viewMatrix from the camera's current state.
+/// Once per pass, before the ticks: a tick's move shows from the next pass on, and both
+/// renderers draw with the same matrix.
 void buildViewMatrix(Camera& camera);
 
 /// The per-tick moves of the held keys: W/S/A/D/Q/Z in free mode, W/S in orbit mode.

@@ -1,12 +1,14 @@
 // Colour brightening for new funnies.
 #include "sim/colour.hpp"
 
+#include "numeric/truncate.hpp"
+
 #include <algorithm>
 
 namespace {
 
 std::uint8_t scaleComponent(std::uint8_t component, double divisor) {
-  return static_cast<std::uint8_t>(component / divisor); // truncated toward zero, in 0..255
+  return static_cast<std::uint8_t>(truncToInt(component / divisor)); // in 0..255
 }
 
 } // namespace
