@@ -8,9 +8,9 @@
 #include "numeric/float_lanes.hpp"
 #include "numeric/truncate.hpp"
 #include "render/depth_plot.hpp"
+#include "render/direct_rows.hpp"
 #include "render/max_int.hpp"
 #include "render/shading.hpp"
-#include "render/span_writer.hpp"
 #include "sim/particle.hpp"
 
 namespace {
@@ -173,7 +173,7 @@ void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
 
 void renderParticles(BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix, PixelPath path) {
   set_projection_viewport(0, 0, target->w, target->h);
-  if (path == PixelPath::fast && rowsWritable(target, depthMap) && get_color_depth() == 32) {
+  if (path == PixelPath::fast && directRowsAllowed(target, depthMap)) {
     renderInRows(target, depthMap, viewMatrix);
   } else {
     renderThroughLibrary(target, depthMap, viewMatrix);
