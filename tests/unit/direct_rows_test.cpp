@@ -129,15 +129,23 @@ void depthMapOfSize(Surfaces& s, int w, int h) {
   s.depthMap = s.depthRoot = s.depthGrid(w, h);
 }
 
+void nothing() {}
+
 struct GuardCase {
   const char* name;
   bool allowed;
   void (*make)(Surfaces&);
-  void (*enter)(); // process-wide drawing state for the case, undone by leave
-  void (*leave)();
+  void (*enter)() = nothing; // process-wide drawing state for the case, undone by leave
+  void (*leave)() = nothing;
 };
 
-void nothing() {}
+/// A plain pair, the clip rectangle of its depth map or its target set to columns l .. r and
+/// rows t .. b.
+void clipped(Surfaces& s, bool depthMap, int l, int t, int r, int b) {
+  plainPair(s, 32);
+  set_clip_rect(depthMap ? s.depthMap : s.target, l, t, r, b);
+}
+
 void colourDepth16() {
   set_color_depth(16);
 }
@@ -149,100 +157,65 @@ void xorMode() {
 }
 
 const GuardCase guardCases[] = {
-    {"Plain32Bit", true, [](Surfaces& s) { plainPair(s, 32); }, nothing, nothing},
-    {"Target8Bit", false, [](Surfaces& s) { plainPair(s, 8); }, nothing, nothing},
-    {"Target15Bit", false, [](Surfaces& s) { plainPair(s, 15); }, nothing, nothing},
-    {"Target16Bit", false, [](Surfaces& s) { plainPair(s, 16); }, nothing, nothing},
-    {"Target24Bit", false, [](Surfaces& s) { plainPair(s, 24); }, nothing, nothing},
+    {"Plain32Bit", true, [](Surfaces& s) { plainPair(s, 32); }},
+    {"Target8Bit", false, [](Surfaces& s) { plainPair(s, 8); }},
+    {"Target15Bit", false, [](Surfaces& s) { plainPair(s, 15); }},
+    {"Target16Bit", false, [](Surfaces& s) { plainPair(s, 16); }},
+    {"Target24Bit", false, [](Surfaces& s) { plainPair(s, 24); }},
     {"TargetSubBitmap", true,
      [](Surfaces& s) {
        s.target = s.subOfParent(ringColour(), background(), s.targetRoot);
        s.depthMap = s.depthRoot = s.depthGrid();
-     },
-     nothing, nothing},
+     }},
     {"DepthMapSubBitmap", true,
      [](Surfaces& s) {
        s.target = s.targetRoot = s.buffer(32);
        s.depthMap = s.subOfParent(ringDepth, 0, s.depthRoot);
-     },
-     nothing, nothing},
+     }},
     {"ClipRectInside", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, inset, inset, width - inset - 1, height - inset - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, false, inset, inset, width - inset - 1, height - inset - 1); }},
     {"ClipRectShortOfRight", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, 0, 0, width - inset - 1, height - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, false, 0, 0, width - inset - 1, height - 1); }},
     {"ClipRectShortOfBottom", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, 0, 0, width - 1, height - inset - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, false, 0, 0, width - 1, height - inset - 1); }},
     {"ClipRectShortOfLeft", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, inset, 0, width - 1, height - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, false, inset, 0, width - 1, height - 1); }},
     {"ClipRectShortOfTop", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, 0, inset, width - 1, height - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, false, 0, inset, width - 1, height - 1); }},
     {"ClippingOff", true,
      [](Surfaces& s) {
        plainPair(s, 32);
        set_clip_state(s.target, FALSE);
-     },
-     nothing, nothing},
+     }},
     {"ClippingOffWithARectInside", true,
      [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.target, inset, inset, width - inset - 1, height - inset - 1);
+       clipped(s, false, inset, inset, width - inset - 1, height - inset - 1);
        set_clip_state(s.target, FALSE);
-     },
-     nothing, nothing},
-    {"DepthMapNarrower", false, [](Surfaces& s) { depthMapOfSize(s, width - inset, height); },
-     nothing, nothing},
-    {"DepthMapShorter", false, [](Surfaces& s) { depthMapOfSize(s, width, height - inset); },
-     nothing, nothing},
+     }},
+    {"DepthMapNarrower", false, [](Surfaces& s) { depthMapOfSize(s, width - inset, height); }},
+    {"DepthMapShorter", false, [](Surfaces& s) { depthMapOfSize(s, width, height - inset); }},
     {"DepthMapClipRectInside", false,
-     [](Surfaces& s) {
-       plainPair(s, 32);
-       set_clip_rect(s.depthMap, inset, inset, width - inset - 1, height - inset - 1);
-     },
-     nothing, nothing},
+     [](Surfaces& s) { clipped(s, true, inset, inset, width - inset - 1, height - inset - 1); }},
     {"DepthMapClippingOff", true,
      [](Surfaces& s) {
        plainPair(s, 32);
        set_clip_state(s.depthMap, FALSE);
-     },
-     nothing, nothing},
+     }},
     {"DepthMap16Bit", false,
      [](Surfaces& s) {
        s.target = s.targetRoot = s.buffer(32);
        s.depthMap = s.depthRoot = s.depthGrid(width, height, 16);
-     },
-     nothing, nothing},
+     }},
     {"TargetThroughADriver", false,
      [](Surfaces& s) {
        plainPair(s, 32);
        s.dress(s.target);
-     },
-     nothing, nothing},
+     }},
     {"DepthMapThroughADriver", false,
      [](Surfaces& s) {
        plainPair(s, 32);
        s.dress(s.depthMap);
-     },
-     nothing, nothing},
+     }},
     {"ColoursMadeAt16Bits", false, [](Surfaces& s) { plainPair(s, 32); }, colourDepth16,
      colourDepth32},
     {"XorDrawingMode", false, [](Surfaces& s) { plainPair(s, 32); }, xorMode, solid_mode},
