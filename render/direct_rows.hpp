@@ -17,7 +17,8 @@ inline bool clipsNothing(const BITMAP* bitmap) {
 
 /// Whether writing `target` and `depthMap` through their rows, at pixels inside them, gives
 /// the bits that getpixel and putpixel give:
-/// - both are memory bitmaps: a driver's bitmap (the X11 screen) must see every write;
+/// - both are memory bitmaps: a driver's video or system bitmap (the X11 screen is a video
+///   bitmap) may need to see every write;
 /// - both hold 32-bit pixels, the colours made with makecol are 32-bit ones, and putpixel
 ///   draws solid, not XOR or translucent;
 /// - both have one size: getpixel gives -1 outside the depth map, so nothing outside it is

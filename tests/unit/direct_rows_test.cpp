@@ -32,8 +32,9 @@ int ringColour() {
   return makecol(90, 91, 92);
 }
 
-/// A memory bitmap dressed as a driver's bitmap, the way the X11 screen is one: every
-/// putpixel also reaches the driver's window, which a write straight into the rows misses.
+/// A memory bitmap dressed as a driver's system bitmap (the X11 screen is a driver's video
+/// bitmap): every putpixel also reaches the driver's window, which a write straight into the
+/// rows misses.
 struct Driver {
   GFX_VTABLE vtable;
   GFX_VTABLE* memory;
