@@ -6,12 +6,14 @@
 namespace {
 
 /// Orbit to free: the camera lands at (d cos yaw, 0, d sin yaw), through 16.16, and turns
-/// back a quarter turn.
+/// back a quarter turn. fixtof's double times the float distance is a double product, which
+/// ftofix rounds to the nearest 16.16 value; a float product would miss it by 1/65536 for
+/// many orbits.
 void leaveOrbit(Camera& camera) {
   const float distance = camera.z;
   camera.orbitMode = false;
-  camera.x = fixedToFloat(ftofix(fixedToFloat(cosOfAngle(camera.yaw)) * distance));
-  camera.z = fixedToFloat(ftofix(fixedToFloat(sinOfAngle(camera.yaw)) * distance));
+  camera.x = fixedToFloat(ftofix(fixtof(cosOfAngle(camera.yaw)) * distance));
+  camera.z = fixedToFloat(ftofix(fixtof(sinOfAngle(camera.yaw)) * distance));
   camera.yaw -= quarterTurn;
 }
 

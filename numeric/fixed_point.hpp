@@ -1,13 +1,15 @@
-// The library's 16.16 fixed point, seen the way the 4.0 interface saw it: fixtof gave a
-// float there (4.4 gives a double), and itofix of a negative angle is a left shift of a
-// negative value, undefined in C++17.
+// The library's 16.16 fixed point. fixtof gives a double: where its value feeds further
+// arithmetic it is used as it is, so that a product with a float is formed in double; it is
+// rounded to a float only where a float is stored. itofix of a negative angle is a left shift
+// of a negative value, undefined in C++17.
 #pragma once
 
 #include <allegro.h>
 
 #include <cstdint>
 
-/// 16.16 to single precision, as the 4.0 interface's fixtof returned it.
+/// A 16.16 value stored as a float: exact below 256 in magnitude (24 significant bits), rounded
+/// to nearest beyond.
 inline float fixedToFloat(fixed value) {
   return static_cast<float>(fixtof(value));
 }

@@ -1,29 +1,13 @@
-// Midpoint filled circles.
+// Midpoint filled circles and their clipping.
 #include "render/circle.hpp"
-
-#include "render/circle_spans.hpp"
 
 namespace {
 
-/// Culls the circle or switches clipping off for it; returns false when it is culled, and
-/// otherwise what `clip` must be left at in `restore`.
-bool prepareClipping(BITMAP* target, int x, int y, int radius, int& restore) {
-  if (!target->clip) {
-    restore = 0;
-    return true;
-  }
-  const CircleBox box = placeCircleBox(target, x, y, radius);
-  if (box == CircleBox::outside) {
-    return false;
-  }
-  if (box == CircleBox::inside) {
-    target->clip = 0; // no pixel can fall outside: spare the per-pixel clipping
-  }
-  restore = clipFlagOn;
-  return true;
-}
+/// The `clip` value a circle drawn with clipping on leaves behind: the library's TRUE.
+constexpr int clipFlagOn = -1;
 
-} // namespace
+/// Where a circle's bounding box, with one pixel of margin, lies against the clip rectangle.
+enum class CircleBox { outside, inside, crossing };
 
 CircleBox placeCircleBox(const BITMAP* target, int x, int y, int radius) {
   const int left = x - radius - 1;
@@ -39,20 +23,31 @@ CircleBox placeCircleBox(const BITMAP* target, int x, int y, int radius) {
   return CircleBox::crossing;
 }
 
+} // namespace
+
+CircleClipping startCircleClipping(BITMAP* target, int x, int y, int radius) {
+  if (!target->clip) {
+    return CircleClipping{false, 0};
+  }
+  const CircleBox box = placeCircleBox(target, x, y, radius);
+  if (box == CircleBox::outside) {
+    return CircleClipping{true, target->clip};
+  }
+  if (box == CircleBox::inside) {
+    target->clip = 0; // no pixel can fall outside: spare the per-pixel clipping
+  }
+  return CircleClipping{false, clipFlagOn};
+}
+
 void drawSpan(BITMAP* target, int x1, int y, int x2, int colour, PlotRoutine plot) {
-  const int from = x1 < x2 ? x1 : x2;
-  const int to = x1 < x2 ? x2 : x1;
-  for (int x = from; x < to; ++x) {
+  const int to = maxInt(x1, x2);
+  for (int x = minInt(x1, x2); x < to; ++x) {
     plot(target, x, y, colour);
   }
 }
 
 void fillCircle(BITMAP* target, int x, int y, int radius, int colour, PlotRoutine plot) {
-  int restore = 0;
-  if (!prepareClipping(target, x, y, radius, restore)) {
-    return;
-  }
-  forEachCircleSpan(x, y, radius,
-                    [&](int x1, int row, int x2) { drawSpan(target, x1, row, x2, colour, plot); });
-  target->clip = restore;
+  walkFilledCircle(target, x, y, radius, [&](int from, int row, int to) {
+    drawSpan(target, from, row, to, colour, plot);
+  });
 }

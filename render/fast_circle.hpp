@@ -1,9 +1,10 @@
-// fillCircle with depthTestedPlot, written on whole spans through the rows where the circle
-// lies wholly inside the bitmap. The picture and the depth map come out bit for bit the same.
+// fillCircle with depthTestedPlot, its spans written straight into the rows: the same walk
+// and clipping, one span writer instead of a plot call per pixel.
 #pragma once
 
 #include <allegro.h>
 
-/// Draws the filled circle depth-tested against currentDepthMap at currentDepth, exactly as
-/// fillCircle(target, x, y, radius, colour, depthTestedPlot) does, clip flag included.
+/// Draws the filled circle depth-tested against currentDepthMap at currentDepth, as
+/// fillCircle(target, x, y, radius, colour, depthTestedPlot) does, clip flag included. Only
+/// where directRowsAllowed(target, currentDepthMap).
 void fillDepthTestedCircle(BITMAP* target, int x, int y, int radius, int colour);

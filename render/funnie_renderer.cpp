@@ -4,6 +4,7 @@
 #include "numeric/truncate.hpp"
 #include "render/circle.hpp"
 #include "render/depth_plot.hpp"
+#include "render/direct_rows.hpp"
 #include "render/fast_circle.hpp"
 #include "render/shading.hpp"
 
@@ -24,7 +25,7 @@ bool hasScreenPosition(const FunnieSegment& p) {
 }
 
 void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, BITMAP* target,
-                       PixelPath path) {
+                       bool directRows) {
   const double radius = circleRadius(funnie.segmentCount, index, p.z, _persp_xscale_f);
   if (radius >= target->w / sizeLimitDivisor) {
     return; // too close to the camera; also keeps the conversion below in range
@@ -34,7 +35,7 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
   const int x = truncToInt(p.x);
   const int y = truncToInt(p.y);
   const int colour = shadedColour(funnie.colour, darkening);
-  if (path == PixelPath::fast) {
+  if (directRows) {
     fillDepthTestedCircle(target, x, y, truncToInt(radius), colour);
   } else {
     fillCircle(target, x, y, truncToInt(radius), colour, depthTestedPlot);
@@ -66,6 +67,7 @@ void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f vi
     projected[i] = funnie->segments[i];
   }
   set_projection_viewport(0, 0, target->w, target->h);
+  const bool directRows = path == PixelPath::fast && directRowsAllowed(target, depthMap);
 
   for (int i = 0; i < count; ++i) {
     FunnieSegment& p = projected[i];
@@ -84,7 +86,7 @@ void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f vi
 
   for (int i = count - 2; i >= 0; --i) { // tail first, so the head is drawn last
     if (inView[i] && inView[i + 1] && hasScreenPosition(projected[i])) {
-      drawSegmentCircle(*funnie, i, projected[i], target, path);
+      drawSegmentCircle(*funnie, i, projected[i], target, directRows);
     }
   }
 }

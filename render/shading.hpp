@@ -8,8 +8,6 @@
 
 #include <allegro.h>
 
-#include <cstdint>
-
 /// trunc(0.25 * depth), in single precision.
 inline int depthShade(float depth) {
   constexpr float depthShadingFactor = 0.25f;
@@ -32,21 +30,4 @@ inline int darken(int component, int darkening) {
 inline int shadedColour(Colour colour, int darkening) {
   return makecol(darken(colour.red, darkening), darken(colour.green, darkening),
                  darken(colour.blue, darkening));
-}
-
-/// Where makecol32 puts each component, read once for a whole frame of pixels: the library
-/// keeps the shifts in globals that every store through a pixel pointer could alias.
-struct PixelFormat32 {
-  int redShift, greenShift, blueShift;
-};
-
-inline PixelFormat32 currentPixelFormat32() {
-  return PixelFormat32{_rgb_r_shift_32, _rgb_g_shift_32, _rgb_b_shift_32};
-}
-
-/// makecol32 of `colour` darkened, for a 32-bit target.
-inline std::uint32_t shadedColour32(const PixelFormat32& format, Colour colour, int darkening) {
-  return static_cast<std::uint32_t>((darken(colour.red, darkening) << format.redShift) |
-                                    (darken(colour.green, darkening) << format.greenShift) |
-                                    (darken(colour.blue, darkening) << format.blueShift));
 }

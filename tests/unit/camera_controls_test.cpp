@@ -4,6 +4,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <initializer_list>
 
@@ -175,6 +176,58 @@ TEST_F(CameraControls, SwitchingModesKeepsTheDistanceFromTheOrigin) {
     EXPECT_EQ(orbit.y, 0.0f);
     EXPECT_EQ(orbit.z, c.z) << "yaw " << c.yaw;
     EXPECT_EQ(orbit.yaw, c.newYaw);
+  }
+}
+
+/// Orbit to free at (yaw, distance); returns the camera afterwards.
+Camera leaveOrbitAt(int yaw, float distance) {
+  Camera camera;
+  camera.orbitMode = true;
+  camera.z = distance;
+  camera.yaw = yaw;
+  key[KEY_SPACE] = held;
+  toggleCameraMode(camera);
+  return camera;
+}
+
+TEST_F(CameraControls, LeavingOrbitLandsOnTheSixteenSixteenValueNearestTheExactProduct) {
+  // Worked out in exact arithmetic: the library's table entry (n / 65536) times the distance
+  // as a float holds it, rounded to the nearest 16.16 value. The comments give the exact
+  // product where a product first rounded to float lands one 16.16 step away.
+  struct Case {
+    int yaw;
+    float distance;
+    std::int64_t x, z; // 16.16
+  };
+  const Case cases[] = {
+      {1, 101.11f, 6624323, 162585},     // cos 65516, sin 1608; x 101.0791443, z 2.4808484
+      {1, 37.9f, 2483056, 60943},        // x 37.8884354, not 2483057
+      {100, 101.11f, -5122233, 4203749}, // z 64.1441251, not 4203750
+      {200, 100.3f, 1282336, -6446983},  // z -98.3731582, not -6446984
+      {-70, 100.3f, -964485, -6502148},  // z -99.2149093, not -6502149
+      {37, 33.3f, 1342656, 1720444},     // z 26.2518991, not 1720445
+      {200, 33.3f, 425740, -2140424},    // x 6.4962843, not 425741
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "yaw " << c.yaw << ", distance " << c.distance);
+    const Camera camera = leaveOrbitAt(c.yaw, c.distance);
+    EXPECT_EQ(camera.x, fromFixed(c.x));
+    EXPECT_EQ(camera.z, fromFixed(c.z));
+    EXPECT_EQ(camera.yaw, c.yaw - 64);
+  }
+}
+
+TEST_F(CameraControls, LeavingOrbitRoundsTheDoubleProductForEveryYaw) {
+  // table entry times distance is exact in double (17 + 24 significant bits), so rounding
+  // it half away from zero gives the 16.16 value nearest the product
+  for (float distance : {0.7f, 37.9f, 101.11f, 255.3f, 1000.01f}) {
+    for (int yaw = -255; yaw <= 255; ++yaw) {
+      const Camera camera = leaveOrbitAt(yaw, distance);
+      const std::int64_t x = std::llround(static_cast<double>(fixcos(yaw * 65536)) * distance);
+      const std::int64_t z = std::llround(static_cast<double>(fixsin(yaw * 65536)) * distance);
+      ASSERT_EQ(camera.x, fromFixed(x)) << "yaw " << yaw << ", distance " << distance;
+      ASSERT_EQ(camera.z, fromFixed(z)) << "yaw " << yaw << ", distance " << distance;
+    }
   }
 }
 

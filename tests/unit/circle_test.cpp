@@ -98,31 +98,30 @@ TEST_F(CircleRaster, ASpanLeavesOutItsLargerEndWhicheverWayItIsGiven) {
 
 TEST_F(CircleRaster, TheMarginBoxCullsOrSparesTheClipping) {
   constexpr int untouched = 5; // any "on" value other than the -1 a drawn circle leaves
+  enum class Box { outside, inside, crossing };
   struct BoxCase {
     int x, y;
-    CircleBox box; // radius 3: the box reaches 4 pixels past the centre
+    Box box; // radius 3: the box reaches 4 pixels past the centre
   };
   const BoxCase cases[] = {
-      {-5, 100, CircleBox::outside},   {-4, 100, CircleBox::crossing},
-      {3, 100, CircleBox::crossing},   {4, 100, CircleBox::inside},
-      {324, 100, CircleBox::outside},  {323, 100, CircleBox::crossing},
-      {316, 100, CircleBox::crossing}, {315, 100, CircleBox::inside},
-      {160, -5, CircleBox::outside},   {160, -4, CircleBox::crossing},
-      {160, 4, CircleBox::inside},     {160, 204, CircleBox::outside},
-      {160, 196, CircleBox::crossing}, {160, 195, CircleBox::inside},
+      {-5, 100, Box::outside},   {-4, 100, Box::crossing}, {3, 100, Box::crossing},
+      {4, 100, Box::inside},     {324, 100, Box::outside}, {323, 100, Box::crossing},
+      {316, 100, Box::crossing}, {315, 100, Box::inside},  {160, -5, Box::outside},
+      {160, -4, Box::crossing},  {160, 4, Box::inside},    {160, 204, Box::outside},
+      {160, 196, Box::crossing}, {160, 195, Box::inside},
   };
   for (const BoxCase& c : cases) {
     SCOPED_TRACE(testing::Message() << "centre " << c.x << ", " << c.y);
     calls.clear();
     target->clip = untouched;
     fillCircle(target, c.x, c.y, 3, 0, recordPlot);
-    if (c.box == CircleBox::outside) {
+    if (c.box == Box::outside) {
       EXPECT_TRUE(calls.empty());
       EXPECT_EQ(target->clip, untouched);
       continue;
     }
     ASSERT_EQ(calls.size(), 30u);
-    const int clipWhileDrawing = c.box == CircleBox::inside ? 0 : untouched;
+    const int clipWhileDrawing = c.box == Box::inside ? 0 : untouched;
     for (const PlotCall& call : calls) {
       EXPECT_EQ(call.clip, clipWhileDrawing);
     }

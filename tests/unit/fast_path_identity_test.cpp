@@ -1,5 +1,6 @@
 // The span path must give the reference path's pictures bit for bit: render buffer, depth
 // map, clip flag and every projected head, over seeded swarms seen from many poses.
+#include "bitmap_bits.hpp"
 #include "camera/camera.hpp"
 #include "render/funnie_renderer.hpp"
 #include "render/particle_renderer.hpp"
@@ -49,15 +50,6 @@ std::vector<Pose> poses(const Funnie* someFunnie) {
           {"orbit far", orbitCamera(700, 40, 20)},
           {"orbit near", orbitCamera(150, -100, -30)},
           {"orbit inside", orbitCamera(-2, 200, 63)}};
-}
-
-bool sameBits(BITMAP* a, BITMAP* b) {
-  for (int y = 0; y < a->h; ++y) {
-    if (std::memcmp(a->line[y], b->line[y], static_cast<size_t>(a->w) * 4) != 0) {
-      return false;
-    }
-  }
-  return true;
 }
 
 /// One frame's drawing, and the projected heads it leaves.

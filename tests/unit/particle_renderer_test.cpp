@@ -64,14 +64,22 @@ TEST_P(ParticleRendering, ViewTestExcludesItsBounds) {
   struct ViewCase {
     FunnieSegment position;
     bool drawn;
-    int px, py;
+    int px, py, depth;
   };
   const ViewCase cases[] = {
-      {{32.0f, -16.0f, 64.0f}, true, 240, 75}, {{63.5f, 0.0f, 64.0f}, true, 318, 100},
-      {{-63.5f, 0.0f, 64.0f}, true, 1, 100},   {{1.0f, -2.0f, 64.0f}, true, 162, 96},
-      {{64.0f, 0.0f, 64.0f}, false, 0, 0},     {{-64.0f, 0.0f, 64.0f}, false, 0, 0},
-      {{0.0f, -64.0f, 64.0f}, false, 0, 0},    {{0.0f, 0.0f, 0.0f}, false, 0, 0},
-      {{0.0f, 0.0f, -5.0f}, false, 0, 0}};
+      {{32.0f, -16.0f, 64.0f}, true, 240, 75, 64},
+      {{63.5f, 0.0f, 64.0f}, true, 318, 100, 64},
+      {{-63.5f, 0.0f, 64.0f}, true, 1, 100, 64},
+      {{1.0f, -2.0f, 64.0f}, true, 162, 96, 64},
+      {{-63.8f, -63.8f, 64.0f}, true, 0, 0, 64},   // screen (0.5, 0.3125): the first column
+      {{63.8f, 63.8f, 64.0f}, true, 319, 199, 64}, // (319.5, 199.6875): the last
+      {{0.0f, 0.0f, 1e-45f}, true, 0, 0, 0}, // 1 / z overflows, 0 * inf is NaN, which truncates
+                                             // to 0; the depth truncates to 0 too
+      {{64.0f, 0.0f, 64.0f}, false, 0, 0, 0},
+      {{-64.0f, 0.0f, 64.0f}, false, 0, 0, 0},
+      {{0.0f, -64.0f, 64.0f}, false, 0, 0, 0},
+      {{0.0f, 0.0f, 0.0f}, false, 0, 0, 0},
+      {{0.0f, 0.0f, -5.0f}, false, 0, 0, 0}};
   for (const ViewCase& c : cases) {
     SCOPED_TRACE(testing::Message()
                  << c.position.x << ", " << c.position.y << ", " << c.position.z);
@@ -81,7 +89,7 @@ TEST_P(ParticleRendering, ViewTestExcludesItsBounds) {
     EXPECT_EQ(changedCount(), c.drawn ? 1 : 0);
     if (c.drawn) {
       EXPECT_FALSE(colourAt(c.px, c.py) == earlier);
-      EXPECT_EQ(depthAt(c.px, c.py), 64);
+      EXPECT_EQ(depthAt(c.px, c.py), c.depth);
     }
   }
 }
