@@ -7,13 +7,13 @@ namespace {
 
 /// Orbit to free: the camera lands at (d cos yaw, 0, d sin yaw), through 16.16, and turns
 /// back a quarter turn. fixtof's double times the float distance is a double product, which
-/// ftofix rounds to the nearest 16.16 value; a float product would miss it by 1/65536 for
+/// floatToFixed rounds to the nearest 16.16 value; a float product would miss it by 1/65536 for
 /// many orbits.
 void leaveOrbit(Camera& camera) {
   const float distance = camera.z;
   camera.orbitMode = false;
-  camera.x = fixedToFloat(ftofix(fixtof(cosOfAngle(camera.yaw)) * distance));
-  camera.z = fixedToFloat(ftofix(fixtof(sinOfAngle(camera.yaw)) * distance));
+  camera.x = fixedToFloat(floatToFixed(fixtof(cosOfAngle(camera.yaw)) * distance));
+  camera.z = fixedToFloat(floatToFixed(fixtof(sinOfAngle(camera.yaw)) * distance));
   camera.yaw -= quarterTurn;
 }
 

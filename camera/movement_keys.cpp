@@ -9,10 +9,10 @@ namespace {
 constexpr float step = 4.0f;
 constexpr int fixedStepFactor = 4;
 
-/// v <- fixtof(ftofix(v) + k); a coordinate already saturated by ftofix stays saturated
+/// v <- fixtof(ftofix(v) + k); a coordinate already saturated by floatToFixed stays saturated
 /// rather than overflowing.
 void fixedStep(float& coordinate, fixed amount) {
-  coordinate = fixedToFloat(saturatingAdd(ftofix(coordinate), amount));
+  coordinate = fixedToFloat(saturatingAdd(floatToFixed(coordinate), amount));
 }
 
 /// The horizontal part of a step: x by sign*4*s(heading), then z by sign*4*c(heading).

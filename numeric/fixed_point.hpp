@@ -14,6 +14,12 @@ inline float fixedToFloat(fixed value) {
   return static_cast<float>(fixtof(value));
 }
 
+/// The library's ftofix, for a float or a double: value x 65536 rounded half away from zero;
+/// beyond +-32767 it saturates to +-0x7FFFFFFF and sets allegro_errno to ERANGE.
+inline fixed floatToFixed(double value) {
+  return ftofix(value);
+}
+
 /// The library's itofix, for any int whose 16.16 value fits: the same bits, without the
 /// undefined shift of a negative value.
 inline fixed intToFixed(int value) {
@@ -21,7 +27,7 @@ inline fixed intToFixed(int value) {
 }
 
 /// A 32-bit addition of two 16.16 values that saturates instead of overflowing; only a
-/// value already saturated by ftofix can get that far.
+/// value already saturated by floatToFixed can get that far.
 inline fixed saturatingAdd(fixed a, fixed b) {
   const std::int64_t sum = static_cast<std::int64_t>(a) + b;
   if (sum > INT32_MAX) {
