@@ -231,113 +231,109 @@ TEST_F(CameraControls, LeavingOrbitRoundsTheDoubleProductForEveryYaw) {
   }
 }
 
-TEST_F(CameraControls, OrbitDistanceShrinksOnlyWhilePositive) {
-  struct Case {
-    float z;
+TEST_F(CameraControls, MovementKeysPerTick) {
+  const float top = fromFixed(saturated);
+  constexpr float start = 0.1f; // Q and Z in float arithmetic differ here from a 16.16 step
+  ASSERT_NE(start + 4.0f, quantisedStep(start, oneStep));
+  constexpr float far = 5000.0f; // float spacing here is coarser than 1/65536: order shows
+  const float forwardFirstX = quantisedStep(quantisedStep(far, fourSin(1)), fourSin(65));
+  ASSERT_NE(forwardFirstX, quantisedStep(quantisedStep(far, fourSin(65)), fourSin(1)));
+  struct Move {
+    const char* what;
+    bool orbit;
+    float x, y, z;
+    int yaw, pitch;
     std::initializer_list<int> keys;
     int ticks;
-    float result;
+    float endX, endY, endZ;
   };
-  const Case cases[] = {
-      {2.0f, {KEY_W}, 1, -2.0f},
-      {2.0f, {KEY_W}, 5, -2.0f},
-      {-2.0f, {KEY_S}, 1, 2.0f},
-      {10.0f, {KEY_S, KEY_W}, 1, 10.0f},
-      {-3.0f, {KEY_S, KEY_W}, 1, -3.0f},
-      {0.0f, {KEY_W}, 1, 0.0f},
-      {7.0f, {KEY_A, KEY_D, KEY_Q, KEY_Z}, 3, 7.0f},
+  const Move moves[] = {
+      // Orbit: S adds 4 to the distance; W takes 4 off only while it is positive.
+      {"orbit W from 2", true, 0, 0, 2, 0, 0, {KEY_W}, 1, 0, 0, -2},
+      {"orbit W from 2, five ticks", true, 0, 0, 2, 0, 0, {KEY_W}, 5, 0, 0, -2},
+      {"orbit S from -2", true, 0, 0, -2, 0, 0, {KEY_S}, 1, 0, 0, 2},
+      {"orbit S and W from 10", true, 0, 0, 10, 0, 0, {KEY_S, KEY_W}, 1, 0, 0, 10},
+      {"orbit S and W from -3", true, 0, 0, -3, 0, 0, {KEY_S, KEY_W}, 1, 0, 0, -3},
+      {"orbit W from 0", true, 0, 0, 0, 0, 0, {KEY_W}, 1, 0, 0, 0},
+      {"orbit A D Q Z", true, 0, 0, 7, 0, 0, {KEY_A, KEY_D, KEY_Q, KEY_Z}, 3, 0, 0, 7},
+      // Free: four units from the origin along the view, sideways and up.
+      {"W", false, 0, 0, 0, 0, 0, {KEY_W}, 1, 0, 0, 4},
+      {"S", false, 0, 0, 0, 0, 0, {KEY_S}, 1, 0, 0, -4},
+      {"A", false, 0, 0, 0, 0, 0, {KEY_A}, 1, 4, 0, 0},
+      {"D", false, 0, 0, 0, 0, 0, {KEY_D}, 1, -4, 0, 0},
+      {"Q", false, 0, 0, 0, 0, 0, {KEY_Q}, 1, 0, 4, 0},
+      {"Z", false, 0, 0, 0, 0, 0, {KEY_Z}, 1, 0, -4, 0},
+      {"W at a quarter turn", false, 0, 0, 0, 64, 0, {KEY_W}, 1, 4, 0, 0},
+      {"A at a quarter turn", false, 0, 0, 0, 64, 0, {KEY_A}, 1, 0, 0, -4},
+      // Q and Z add in float, without the 16.16 quantisation, whatever the pitch.
+      {"Q in float", false, 0, start, 0, 0, 40, {KEY_Q}, 1, 0, start + 4.0f, 0},
+      {"Z in float", false, 0, start, 0, 0, 40, {KEY_Z}, 1, 0, start - 4.0f, 0},
+      // W and A in one tick: forward first.
+      {"W and A",
+       false,
+       far,
+       0,
+       far,
+       1,
+       0,
+       {KEY_W, KEY_A},
+       1,
+       forwardFirstX,
+       0,
+       quantisedStep(quantisedStep(far, fourCos(1)), fourCos(65))},
+      // Three ticks are three quantised steps along one direction, and S takes them back.
+      {"W three ticks",
+       false,
+       0,
+       0,
+       0,
+       32,
+       16,
+       {KEY_W},
+       3,
+       fromFixed(3 * fourSin(32)),
+       fromFixed(3 * fourSin(16)),
+       fromFixed(3 * fourCos(32))},
+      {"S three ticks back",
+       false,
+       fromFixed(3 * fourSin(32)),
+       fromFixed(3 * fourSin(16)),
+       fromFixed(3 * fourCos(32)),
+       32,
+       16,
+       {KEY_S},
+       3,
+       0,
+       0,
+       0},
+      // Beyond the 16.16 range a step saturates instead of overflowing.
+      {"outward from saturated", false, 1e6f, 0, 0, 64, 0, {KEY_W}, 1, top, 0, 0},
+      {"outward from saturated below", false, -1e6f, 0, 0, -64, 0, {KEY_W}, 1, -top, 0, 0},
+      {"back from the top",
+       false,
+       top,
+       0,
+       0,
+       -64,
+       0,
+       {KEY_W},
+       1,
+       fromFixed(saturated - oneStep),
+       0,
+       0},
   };
-  for (const Case& c : cases) {
+  for (const Move& m : moves) {
     Camera camera;
-    camera.orbitMode = true;
-    camera.z = c.z;
-    tick(camera, c.keys, c.ticks);
-    EXPECT_EQ(camera.z, c.result) << "from " << c.z;
-    EXPECT_EQ(camera.x, 0.0f);
-    EXPECT_EQ(camera.y, 0.0f);
-  }
-}
-
-TEST_F(CameraControls, EachFreeKeyMovesFourUnitsFromTheOrigin) {
-  struct Case {
-    int keyCode, yaw;
-    float x, y, z;
-  };
-  const Case cases[] = {
-      {KEY_W, 0, 0, 0, 4}, {KEY_S, 0, 0, 0, -4}, {KEY_A, 0, 4, 0, 0},  {KEY_D, 0, -4, 0, 0},
-      {KEY_Q, 0, 0, 4, 0}, {KEY_Z, 0, 0, -4, 0}, {KEY_W, 64, 4, 0, 0}, {KEY_A, 64, 0, 0, -4},
-  };
-  for (const Case& c : cases) {
-    Camera camera;
-    camera.yaw = c.yaw;
-    tick(camera, {c.keyCode});
-    EXPECT_EQ(camera.x, c.x) << "key " << c.keyCode << " yaw " << c.yaw;
-    EXPECT_EQ(camera.y, c.y) << "key " << c.keyCode << " yaw " << c.yaw;
-    EXPECT_EQ(camera.z, c.z) << "key " << c.keyCode << " yaw " << c.yaw;
-  }
-}
-
-TEST_F(CameraControls, ForwardAndSidewaysInOneTickApplyForwardFirst) {
-  Camera camera;
-  camera.yaw = 1;
-  camera.x = 5000.0f; // float spacing here is coarser than 1/65536, so the order shows
-  camera.z = 5000.0f;
-  tick(camera, {KEY_W, KEY_A});
-  const float forwardFirstX = quantisedStep(quantisedStep(5000.0f, fourSin(1)), fourSin(65));
-  const float forwardFirstZ = quantisedStep(quantisedStep(5000.0f, fourCos(1)), fourCos(65));
-  ASSERT_NE(forwardFirstX, quantisedStep(quantisedStep(5000.0f, fourSin(65)), fourSin(1)));
-  EXPECT_EQ(camera.x, forwardFirstX);
-  EXPECT_EQ(camera.z, forwardFirstZ);
-  EXPECT_EQ(camera.y, 0.0f);
-}
-
-TEST_F(CameraControls, QAndZAddInFloatWithoutQuantising) {
-  constexpr float start = 0.1f;
-  ASSERT_NE(start + 4.0f, quantisedStep(start, oneStep)); // the two ways are told apart
-  for (int pitch : {0, 40}) {
-    Camera camera;
-    camera.y = start;
-    camera.pitch = pitch;
-    tick(camera, {KEY_Q});
-    EXPECT_EQ(camera.y, start + 4.0f);
-    camera.y = start;
-    tick(camera, {KEY_Z});
-    EXPECT_EQ(camera.y, start - 4.0f);
-  }
-}
-
-TEST_F(CameraControls, ThreeTicksMakeThreeQuantisedSteps) {
-  Camera camera;
-  camera.yaw = 32;
-  camera.pitch = 16;
-  tick(camera, {KEY_W}, 3);
-  EXPECT_EQ(camera.x, fromFixed(3 * fourSin(32)));
-  EXPECT_EQ(camera.y, fromFixed(3 * fourSin(16)));
-  EXPECT_EQ(camera.z, fromFixed(3 * fourCos(32)));
-  tick(camera, {KEY_S}, 3);
-  EXPECT_EQ(camera.x, 0.0f);
-  EXPECT_EQ(camera.y, 0.0f);
-  EXPECT_EQ(camera.z, 0.0f);
-}
-
-TEST_F(CameraControls, AStepBeyondTheFixedRangeSaturates) {
-  const float top = fromFixed(saturated);
-  struct Case {
-    float x;
-    int yaw;
-    float result;
-  };
-  const Case cases[] = {
-      {1e6f, 64, top},                            // outward from an already saturated value
-      {-1e6f, -64, -top},                         // the same below
-      {top, -64, fromFixed(saturated - oneStep)}, // back towards zero
-  };
-  for (const Case& c : cases) {
-    Camera camera;
-    camera.x = c.x;
-    camera.yaw = c.yaw;
-    tick(camera, {KEY_W});
-    EXPECT_EQ(camera.x, c.result) << "from " << c.x << " yaw " << c.yaw;
+    camera.orbitMode = m.orbit;
+    camera.x = m.x;
+    camera.y = m.y;
+    camera.z = m.z;
+    camera.yaw = m.yaw;
+    camera.pitch = m.pitch;
+    tick(camera, m.keys, m.ticks);
+    EXPECT_EQ(camera.x, m.endX) << m.what;
+    EXPECT_EQ(camera.y, m.endY) << m.what;
+    EXPECT_EQ(camera.z, m.endZ) << m.what;
   }
 }
 
