@@ -9,10 +9,10 @@
 #include "render/particle_renderer.hpp"
 #include "sim/funnie.hpp"
 #include "sim/particle.hpp"
+#include "steady_swarm.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -270,19 +270,8 @@ int pixelsDrawn(BITMAP* target) {
 
 class DirectRowsGuard : public ::testing::TestWithParam<GuardCase> {
 protected:
-  void SetUp() override {
-    std::srand(5);
-    resetParticles();
-    funnies = createFunnies(256);
-    for (int tick = 0; tick < 120; ++tick) {
-      updateFunnies(funnies);
-      updateParticles();
-    }
-  }
-  void TearDown() override {
-    deleteFunnies(funnies);
-    deleteParticles();
-  }
+  void SetUp() override { funnies = steadySwarm(5, 256); }
+  void TearDown() override { releaseSwarm(funnies); }
 
   void draw(Surfaces& s, const Camera& pose, PixelPath path) {
     const GuardCase& c = GetParam();

@@ -6,10 +6,10 @@
 #include "render/particle_renderer.hpp"
 #include "sim/funnie.hpp"
 #include "sim/particle.hpp"
+#include "steady_swarm.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -79,19 +79,8 @@ void release(Frame& frame) {
 
 class FastPathIdentity : public ::testing::TestWithParam<unsigned> {
 protected:
-  void SetUp() override {
-    std::srand(GetParam());
-    resetParticles();
-    funnies = createFunnies(256);
-    for (int tick = 0; tick < 120; ++tick) {
-      updateFunnies(funnies);
-      updateParticles();
-    }
-  }
-  void TearDown() override {
-    deleteFunnies(funnies);
-    deleteParticles();
-  }
+  void SetUp() override { funnies = steadySwarm(GetParam(), 256); }
+  void TearDown() override { releaseSwarm(funnies); }
   Funnie* funnies = nullptr;
 };
 

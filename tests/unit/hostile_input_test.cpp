@@ -11,10 +11,10 @@
 #include "render/particle_renderer.hpp"
 #include "sim/funnie.hpp"
 #include "sim/particle.hpp"
+#include "steady_swarm.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <random>
 
 namespace {
@@ -28,13 +28,7 @@ struct Surfaces {
 class HostileCamera : public ::testing::Test {
 protected:
   void SetUp() override {
-    std::srand(99);
-    resetParticles();
-    funnies = createFunnies(64);
-    for (int tick = 0; tick < 120; ++tick) {
-      updateFunnies(funnies);
-      updateParticles();
-    }
+    funnies = steadySwarm(99, 64);
     for (Surfaces& s : surfaces) {
       s.buffer = create_bitmap(317, 203); // odd sizes
       s.depthMap = create_zbuffer(s.buffer);
@@ -45,8 +39,7 @@ protected:
       destroy_zbuffer(s.depthMap);
       destroy_bitmap(s.buffer);
     }
-    deleteFunnies(funnies);
-    deleteParticles();
+    releaseSwarm(funnies);
     key[KEY_W] = key[KEY_S] = key[KEY_A] = key[KEY_Q] = 0;
   }
   /// Draws the frame on the reference path and on the fast path, and compares every bit.
