@@ -4,6 +4,7 @@
 #include "app/handlers.hpp"
 
 #include <allegro.h>
+#include <xalleg.h> // after allegro.h, which it needs
 
 #include <cstdlib>
 
@@ -12,6 +13,10 @@ namespace {
 constexpr int dialogWidth = 320;
 constexpr int dialogHeight = 200;
 constexpr int fallbackColourDepth = 32;
+constexpr int startingWidth = 640;
+constexpr int startingHeight = 480;
+constexpr const char* windowTitle = "funnies"; // also the instance name of WM_CLASS
+constexpr const char* windowClass = "Funnies"; // as the desktop entry's StartupWMClass
 
 /// Shuts the library down and ends the process quietly, as for a cancelled dialog.
 [[noreturn]] void endQuietly() {
@@ -23,11 +28,16 @@ constexpr int fallbackColourDepth = 32;
 
 ModeChoice startingModeChoice(int desktopColourDepth) {
   const int depth = desktopColourDepth > 0 ? desktopColourDepth : fallbackColourDepth;
-  return ModeChoice{GFX_AUTODETECT_WINDOWED, 640, 480, depth};
+  return ModeChoice{GFX_AUTODETECT_WINDOWED, startingWidth, startingHeight, depth};
 }
 
 void startUp() {
+  // The X window is created by allegro_init with the name and class set before it; the window
+  // icon is set before main (packaging/window_icon.cpp). The library's default title would be
+  // the executable's name.
+  xwin_set_window_name(windowTitle, windowClass);
   allegro_init();
+  set_window_title(windowTitle);
   install_timer();
   install_mouse();
   install_keyboard();
