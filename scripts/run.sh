@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j2 --target funnies >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target funnies >/dev/null
 
 if [ -n "${DISPLAY:-}" ]; then
   exec build/funnies
@@ -17,7 +17,8 @@ Xvfb -displayfd 4 -screen 0 1280x1024x24 -nolisten tcp -noreset 4>build/.display
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 for _ in $(seq 50); do [ -s build/.display ] && break; sleep 0.1; done
-export DISPLAY=":$(cat build/.display)"
+DISPLAY=":$(cat build/.display)"
+export DISPLAY
 
 timeout 60 build/funnies &
 program=$!

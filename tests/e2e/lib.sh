@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared steps of the end-to-end scenarios: a private virtual X server, the program under a time
 # bound, its window, input held long enough for the program's polling to see it, screenshots and
 # colour statistics. Everything a scenario starts is ended by the EXIT trap, pass or fail.
@@ -8,6 +9,7 @@
 set -euo pipefail
 
 FUNNIES=${1:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
+# shellcheck disable=SC2034 # used by the scenarios that source this file
 SEND_CLOSE=${2:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
 READ_OVERLAY=${3:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
 
@@ -429,7 +431,7 @@ read_pitch() {
 
 # pitch_shown_is P: the background's blue and line 1 both show pitch P.
 pitch_shown_is() {
-  read_pitch
+  read_pitch pitch
   [ "$SHOWN_PITCH" = "$1" ] && [ "$SHOWN_BLUE" = $(($1 + 64)) ]
 }
 

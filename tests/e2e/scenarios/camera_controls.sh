@@ -2,6 +2,7 @@
 # Mouse look and the camera keys: a right-button drag turns the view up or down up to the pitch
 # clamp (the background's blue follows the pitch) while the pointer stays put; Q raises the camera
 # by whole 4-unit steps; Space switches to the orbit camera, keeping the distance from the origin.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 readonly pitchLimit=63
@@ -37,7 +38,7 @@ drag_right -30
 sleep 0.3
 read_pitch small_turn
 note "a small drag up: pitch $SHOWN_PITCH, background blue $SHOWN_BLUE"
-[ "$SHOWN_PITCH" -gt 0 ] && [ "$SHOWN_PITCH" -lt "$pitchLimit" ] ||
+{ [ "$SHOWN_PITCH" -gt 0 ] && [ "$SHOWN_PITCH" -lt "$pitchLimit" ]; } ||
   fail "a 30-pixel drag up gave pitch $SHOWN_PITCH"
 [ "$SHOWN_BLUE" -eq $((SHOWN_PITCH + 64)) ] || fail "blue $SHOWN_BLUE at pitch $SHOWN_PITCH"
 
@@ -47,14 +48,15 @@ drag_to_pitch 300 "-$pitchLimit"
 pointer_kept_still after_down
 
 xdotool keydown q
+# shellcheck disable=SC2016 # expanded by eval at every poll
 wait_for "Q to raise the camera" 5 eval '[ "$(camera_position | cut -d" " -f2)" != 0.000000 ]'
 sleep 0.5
 xdotool keyup q
 sleep 0.3
 read -r x y z < <(camera_position)
 note "after Q: camera at $x $y $z"
-[ "$x" = 0.000000 ] && [ "$z" = 0.000000 ] || fail "Q moved the camera sideways: $x $y $z"
-[[ $y =~ ^[0-9]+\.000000$ ]] && [ $((${y%.*} % 4)) -eq 0 ] && [ "${y%.*}" -gt 0 ] ||
+{ [ "$x" = 0.000000 ] && [ "$z" = 0.000000 ]; } || fail "Q moved the camera sideways: $x $y $z"
+{ [[ $y =~ ^[0-9]+\.000000$ ]] && [ $((${y%.*} % 4)) -eq 0 ] && [ "${y%.*}" -gt 0 ]; } ||
   fail "after Q the height is $y, not a positive multiple of 4"
 
 press_key space 0.2

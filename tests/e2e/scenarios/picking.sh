@@ -2,6 +2,7 @@
 # A left click on a drawn funnie head selects it (overlay line 4 shows its head's position) and a
 # left click on empty sky clears the selection again. P is held throughout so that the picture
 # holds still while the pointer is brought to its target.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 readonly selectedLine='^Selected funnie at -?[0-9]+ -?[0-9]+ -?[0-9]+\.$'

@@ -8,6 +8,7 @@
 # quarantine of up to 256 MB, and its leak check at exit takes the check's place.
 readonly soakSeconds=${SOAK_SECONDS:-20}
 export E2E_PROGRAM_LIMIT=$((soakSeconds + 40)) E2E_SCENARIO_LIMIT=$((soakSeconds + 60))
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 readonly steadyAfter=5     # seconds: 100 ticks plus start-up, so the particle count is steady

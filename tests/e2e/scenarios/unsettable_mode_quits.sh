@@ -2,6 +2,7 @@
 # A mode the virtual X server cannot give: the last driver of the dialog's list, DGA 2.0, needs an
 # X extension that Xvfb does not have, so set_gfx_mode fails and the program ends with status 0,
 # printing nothing of its own.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # The driver list's last row, 8 pixels high, drawn inverted (mostly black) when selected.
