@@ -22,4 +22,4 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 
 ctest --preset release -L e2e
 ctest --preset release -L memcheck
-ctest --preset release -L package
+ctest --preset release -L package --verbose # prints the checks and what lintian said
