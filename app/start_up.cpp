@@ -4,6 +4,7 @@
 #include "app/handlers.hpp"
 
 #include <allegro.h>
+#include <xalleg.h> // after allegro.h, which it needs
 
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,10 @@ namespace {
 constexpr int dialogWidth = 320;
 constexpr int dialogHeight = 200;
 constexpr int fallbackColourDepth = 32;
+constexpr int startingWidth = 640;
+constexpr int startingHeight = 480;
+constexpr const char* windowTitle = "funnies";      // also the instance name of WM_CLASS
+constexpr const char* windowClass = "Funnies";      // as the desktop entry's StartupWMClass
 constexpr int escapeKeypress = (KEY_ESC << 8) | 27; // scancode in the high byte, ASCII below
 
 /// Shuts the library down and ends the process quietly, as for a cancelled dialog.
@@ -95,9 +100,14 @@ bool chooseMode(ModeChoice& mode) {
 }
 
 void startLibrary() {
+  // The X window is created by allegro_init with the name and class set before it; the window
+  // icon is set before main (packaging/window_icon.cpp). The library's default title would be
+  // the executable's name.
+  xwin_set_window_name(windowTitle, windowClass);
   if (allegro_init() != 0) {
     failToRun("cannot start the Allegro library", libraryReason("no usable display"));
   }
+  set_window_title(windowTitle);
   catchQuitSignals();
   if (install_timer() != 0) {
     failToRun("cannot start the timer", libraryReason("no timer driver"));
@@ -113,7 +123,7 @@ void startLibrary() {
 
 ModeChoice startingModeChoice(int desktopColourDepth) {
   const int depth = desktopColourDepth > 0 ? desktopColourDepth : fallbackColourDepth;
-  return ModeChoice{GFX_AUTODETECT_WINDOWED, 640, 480, depth};
+  return ModeChoice{GFX_AUTODETECT_WINDOWED, startingWidth, startingHeight, depth};
 }
 
 void startUp() {

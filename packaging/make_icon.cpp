@@ -1,6 +1,10 @@
-// Draws the desktop icon with the program's own renderer: one funnie curling towards the
-// viewer over the blue background, saved as a TGA for the packaging to scale down. It is drawn
-// large because circles of an eighth of the width and more are left out.
+// funnies-icon: draws the icon with the program's own renderer, one funnie curling towards the
+// viewer over the blue background, and writes it at every size the build installs plus the
+// program's window icon. It draws large and averages blocks of pixels down, which smooths the
+// circles' edges; large also because circles of an eighth of the width and more are left out.
+// Usage: funnies-icon DIRECTORY, which receives funnies-64.png, funnies-128.png,
+// funnies-256.png and funnies_icon.xpm.
+#include "packaging/icon_files.hpp"
 #include "render/background.hpp"
 #include "render/funnie_renderer.hpp"
 #include "sim/funnie.hpp"
@@ -11,10 +15,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace {
 
-constexpr int iconSize = 256;
+constexpr int drawnSize = 512;
+constexpr int pngSizes[] = {64, 128, 256};
+constexpr int windowIconSize = 64;
+
+// The curl: most of a turn of a spiral that narrows and recedes from head to tail.
+constexpr double headAngle = 0.9;  // radians
+constexpr double angleStep = 0.25; // radians a segment
+constexpr double headRadius = 26;  // world units from the view axis
+constexpr double radiusStep = 0.6; // world units a segment
+constexpr double headDepth = 55;   // world units in front of the camera
+constexpr double depthStep = 1.5;  // world units a segment
+constexpr Colour orange = {255, 150, 40};
 
 /// The longest funnie, its body sweeping most of a turn of a spiral in front of the camera.
 void curl(Funnie& funnie) {
@@ -22,37 +38,78 @@ void curl(Funnie& funnie) {
   funnie.segmentCount = maxSegmentCount;
   funnie.segments = new FunnieSegment[maxSegmentCount];
   for (int i = 0; i < funnie.segmentCount; ++i) {
-    const double angle = 0.9 + i * 0.25;
-    const double radius = 26 - 0.6 * i;
+    const double angle = headAngle + i * angleStep;
+    const double radius = headRadius - radiusStep * i;
     funnie.segments[i] = FunnieSegment{static_cast<float>(radius * std::cos(angle)),
                                        static_cast<float>(radius * std::sin(angle)),
-                                       static_cast<float>(55 + 1.5 * i)};
+                                       static_cast<float>(headDepth + depthStep * i)};
   }
-  funnie.colour = Colour{255, 150, 40};
+  funnie.colour = orange;
+}
+
+/// `picture` at `size` pixels square: each pixel the rounded mean of a block of the drawing.
+RgbImage shrink(BITMAP* picture, int size) {
+  const int block = picture->w / size;
+  const int blockArea = block * block;
+  RgbImage image{size, size, {}};
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      int sums[3] = {};
+      for (int by = 0; by < block; ++by) {
+        for (int bx = 0; bx < block; ++bx) {
+          const int pixel = getpixel(picture, x * block + bx, y * block + by);
+          sums[0] += getr(pixel);
+          sums[1] += getg(pixel);
+          sums[2] += getb(pixel);
+        }
+      }
+      for (const int sum : sums) {
+        image.rgb.push_back(static_cast<std::uint8_t>((sum + blockArea / 2) / blockArea));
+      }
+    }
+  }
+  return image;
+}
+
+/// Writes every file; false at the first that cannot be written.
+bool writeIcons(BITMAP* picture, const std::string& directory) {
+  for (const int size : pngSizes) {
+    const std::string path = directory + "/funnies-" + std::to_string(size) + ".png";
+    if (!writeFile(path, encodePng(shrink(picture, size)))) {
+      std::fprintf(stderr, "funnies-icon: cannot write %s\n", path.c_str());
+      return false;
+    }
+  }
+  const std::string path = directory + "/funnies_icon.xpm";
+  if (!writeFile(path, encodeXpm(shrink(picture, windowIconSize), "funniesIcon"))) {
+    std::fprintf(stderr, "funnies-icon: cannot write %s\n", path.c_str());
+    return false;
+  }
+  return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s icon.tga\n", argv[0]);
+    std::fprintf(stderr, "usage: funnies-icon DIRECTORY\n");
     return 2;
   }
   install_allegro(SYSTEM_NONE, &errno, std::atexit);
   set_color_depth(32);
-  std::srand(1);
+  std::srand(1); // the funnie's random length and colour are replaced by curl
   Funnie funnie(nullptr);
   curl(funnie);
-  BITMAP* icon = create_bitmap(iconSize, iconSize);
-  ZBUFFER* depthMap = create_zbuffer(icon);
-  clear_to_color(icon, backgroundColour(0));
+  BITMAP* picture = create_bitmap(drawnSize, drawnSize);
+  ZBUFFER* depthMap = create_zbuffer(picture);
+  clear_to_color(picture, backgroundColour(0));
   clear_zbuffer(depthMap, 0);
   MATRIX_f view;
   get_translation_matrix_f(&view, 0, 0, 0);
-  renderFunnie(&funnie, icon, depthMap, view);
-  const int failed = save_bitmap(argv[1], icon, nullptr);
+  renderFunnie(&funnie, picture, depthMap, view);
+  const bool written = writeIcons(picture, argv[1]);
   destroy_zbuffer(depthMap);
-  destroy_bitmap(icon);
-  return failed ? 1 : 0;
+  destroy_bitmap(picture);
+  return written ? 0 : 1;
 }
 END_OF_MAIN()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing funnies need, if any is
-# missing. Runs apt as root, or through sudo for a normal user.
+# missing: the build, the tests in a virtual X server, the package and its checks, and the
+# linters. Runs apt as root, or through sudo for a normal user.
 set -euo pipefail
 
 packages=(
@@ -8,7 +9,8 @@ packages=(
   liballegro4-dev
   libgtest-dev
   xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev
-  dpkg-dev desktop-file-utils valgrind
+  dpkg-dev desktop-file-utils appstream lintian man-db valgrind
+  shellcheck clang-format clang-tidy
 )
 
 missing=()

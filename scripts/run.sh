@@ -5,8 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build -j2 --target funnies >/dev/null
+cmake --preset release >/dev/null
+cmake --build --preset release --target funnies >/dev/null
 
 if [ -n "${DISPLAY:-}" ]; then
   exec build/funnies

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The virtual X server and the program's window, shared by the end-to-end scenarios (through
 # lib.sh) and scripts/run.sh. The caller defines fail (prints its reason and exits), E2E_DIR (a
 # folder of its own) and STARTED_PIDS (an array of what to end at exit).
@@ -42,6 +43,7 @@ window_found() {
 }
 
 # Sets WIN_X, WIN_Y, WIN_W, WIN_H from the window's current geometry.
+# shellcheck disable=SC2034 # WIN_X and WIN_Y are read by the screenshot helpers
 read_geometry() {
   WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
   while IFS='=' read -r name value; do

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared steps of the end-to-end scenarios: a private virtual X server, the program under a time
 # bound, its window, input held long enough for the program's polling to see it, screenshots and
 # colour statistics. Everything a scenario starts is ended by the EXIT trap, pass or fail.
@@ -8,6 +9,7 @@
 set -euo pipefail
 
 FUNNIES=${1:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
+# shellcheck disable=SC2034 # used by the scenarios that source this file
 SEND_CLOSE=${2:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
 READ_OVERLAY=${3:?usage: $0 FUNNIES SEND_CLOSE READ_OVERLAY}
 
@@ -278,7 +280,7 @@ check_failure_line() {
   local lines
   lines=$(own_stderr)
   note "stderr: $lines"
-  [ "$(printf '%s\n' "$lines" | wc -l)" -eq 1 ] && [[ $lines =~ $1 ]] ||
+  { [ "$(printf '%s\n' "$lines" | wc -l)" -eq 1 ] && [[ $lines =~ $1 ]]; } ||
     fail "expected one line on stderr matching '$1', got: $lines"
 }
 

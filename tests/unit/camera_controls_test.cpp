@@ -13,7 +13,7 @@ namespace {
 constexpr int rightButton = 2;
 constexpr int leftButton = 1;
 constexpr char held = -1; // what the library stores for a key that is down
-constexpr std::int64_t oneStep = 4 * 65536;
+constexpr std::int64_t oneStep = std::int64_t{4} * 65536;
 constexpr std::int64_t saturated = 0x7FFFFFFF;
 
 /// Float to 16.16 the way the library converts: saturation beyond 32767, then rounding half

@@ -95,6 +95,7 @@ TEST_F(Funnies, CreationDrawsLengthThenRedGreenBlueAndStartsAtRest) {
 TEST_F(Funnies, CreateFunniesPutsTheLastCreatedFirstAndAnEmptyListIsHarmless) {
   constexpr int count = 6;
   std::vector<int> lengths;
+  lengths.reserve(count);
   for (int n = 0; n < count; ++n) {
     lengths.push_back(drawAfter(creationSeed, 4 * n) % 16 + 8); // four draws per funnie
   }

@@ -38,7 +38,7 @@ protected:
   }
 
   /// The line as the overlay should show it: white on an opaque black box.
-  void writeExpected(BITMAP* target, const char* text) {
+  static void writeExpected(BITMAP* target, const char* text) {
     textout_ex(target, font, text, 0, stripTop, makecol(255, 255, 255), 0);
   }
 

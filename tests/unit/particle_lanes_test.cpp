@@ -123,6 +123,7 @@ TEST(ParticleLanes, ViewTestIsStrict) {
       {{nan, 0, 5}, false},      {{0, nan, 5}, false},     {{0, 0, nan}, false},
       {{-0.0f, -0.0f, 1}, true}, {{0.5f, 0.5f, -1}, false}};
   std::vector<Point> points;
+  points.reserve(cases.size());
   for (const ViewCase& c : cases) {
     points.push_back(c.p);
   }

@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -97,7 +98,7 @@ TEST_F(Particles, EachParticleDrawsItsXYZAnglesInTurnAndTheNewestComesFirst) {
     }
     const std::vector<Particle*> list = particles();
     ASSERT_EQ(list.size(), 3u);
-    for (int n = 0; n < 3; ++n) {
+    for (std::size_t n = 0; n < 3; ++n) {
       const Particle& p = *list[2 - n]; // the first emitted is last in the list
       const int* a = &angles[3 * n];
       EXPECT_EQ(p.velocity.x, expectedDrift(fixcos(itofix(a[0])), velocity.x)) << seed;

@@ -2,6 +2,7 @@
 # Mouse look and the camera keys: a right-button drag turns the view up or down up to the pitch
 # clamp (the background's blue follows the pitch) while the pointer stays put; Q raises the camera
 # by whole 4-unit steps; Space switches to the orbit camera, keeping the distance from the origin.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # pointer_position FILE: where the program drew its pointer ("x y"), from the top-left corner of
@@ -53,14 +54,14 @@ read_pitch() {
 
 # pitch_shown_is P: the background's blue and line 1 both show pitch P.
 pitch_shown_is() {
-  read_pitch
+  read_pitch pitch
   [ "$SHOWN_PITCH" = "$1" ] && [ "$SHOWN_BLUE" = $(($1 + 64)) ]
 }
 
-# camera_position [FILE]: overlay line 2's numbers, "x y z".
+# camera_position: overlay line 2's numbers, "x y z", from a fresh screenshot.
 camera_position() {
   local line
-  line=$(overlay_line 2 "${1:-}")
+  line=$(overlay_line 2)
   [[ $line =~ ^XM:\ (-?[0-9]+\.[0-9]{6})\ YM:\ (-?[0-9]+\.[0-9]{6})\ ZM:\ (-?[0-9]+\.[0-9]{6})$ ]] ||
     fail "overlay line 2 is '$line'"
   echo "${BASH_REMATCH[1]} ${BASH_REMATCH[2]} ${BASH_REMATCH[3]}"
@@ -92,6 +93,14 @@ drag_to_pitch() {
   fail "dragging by $1 did not bring the view to pitch $2 (shown: $SHOWN_PITCH, blue $SHOWN_BLUE)"
 }
 
+turned_up() {
+  read_pitch small_turn
+  [ "$SHOWN_PITCH" -gt 0 ]
+}
+
+# orbiting_at DISTANCE: line 2 shows the orbit camera at that distance.
+orbiting_at() { [ "$(camera_position)" = "0.000000 0.000000 $1" ]; }
+
 # The camera's position holds between two readings a few frames apart.
 camera_still() {
   local before
@@ -106,9 +115,9 @@ read -r start_x start_y < <(pointer_position "$(screenshot pointer_before)") ||
   fail "the program's pointer is not to be seen"
 
 drag_right -30
-wait_for "a small drag up to turn the view" 3 eval 'read_pitch small_turn; [ "$SHOWN_PITCH" -gt 0 ]'
+wait_for "a small drag up to turn the view" 3 turned_up
 note "a small drag up: pitch $SHOWN_PITCH, background blue $SHOWN_BLUE"
-[ "$SHOWN_PITCH" -gt 0 ] && [ "$SHOWN_PITCH" -lt "$pitchLimit" ] ||
+{ [ "$SHOWN_PITCH" -gt 0 ] && [ "$SHOWN_PITCH" -lt "$pitchLimit" ]; } ||
   fail "a 30-pixel drag up gave pitch $SHOWN_PITCH"
 [ "$SHOWN_BLUE" -eq $((SHOWN_PITCH + 64)) ] || fail "blue $SHOWN_BLUE at pitch $SHOWN_PITCH"
 
@@ -118,18 +127,19 @@ drag_to_pitch 300 "-$pitchLimit"
 pointer_kept_still after_down
 
 xdotool keydown q
+# shellcheck disable=SC2016 # expanded by eval at every poll
 wait_for "Q to raise the camera" 5 eval '[ "$(camera_position | cut -d" " -f2)" != 0.000000 ]'
 sleep 0.5
 xdotool keyup q
 wait_for "the camera to stop rising" 3 camera_still
 read -r x y z < <(camera_position)
 note "after Q: camera at $x $y $z"
-[ "$x" = 0.000000 ] && [ "$z" = 0.000000 ] || fail "Q moved the camera sideways: $x $y $z"
-[[ $y =~ ^[0-9]+\.000000$ ]] && [ $((${y%.*} % 4)) -eq 0 ] && [ "${y%.*}" -gt 0 ] ||
+{ [ "$x" = 0.000000 ] && [ "$z" = 0.000000 ]; } || fail "Q moved the camera sideways: $x $y $z"
+{ [[ $y =~ ^[0-9]+\.000000$ ]] && [ $((${y%.*} % 4)) -eq 0 ] && [ "${y%.*}" -gt 0 ]; } ||
   fail "after Q the height is $y, not a positive multiple of 4"
 
 press_key space 0.2
-poll_for 3 eval '[ "$(camera_position)" = "0.000000 0.000000 $y" ]' ||
+poll_for 3 orbiting_at "$y" ||
   fail "the orbit camera shows $(camera_position), expected 0.000000 0.000000 $y"
 note "orbit camera: 0.000000 0.000000 $y"
 pass

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The window's close button (WM_DELETE_WINDOW, as a window manager sends it) ends the running
 # program with status 0, printing nothing of its own.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 start_running

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The mode dialog comes first, in a 320x200 window; Return opens the 640x480 window (the same X
 # window, resized) with the pitch-0 blue background and overlay lines 1 to 3 only.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 start_at_dialog

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Escape held in the running program ends it with status 0, printing nothing of its own.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 start_running

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a usable display, unset or naming a display where no server listens, the program ends
 # with status 1 and one line on stderr naming itself and the reason.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # A display number with no server behind it.

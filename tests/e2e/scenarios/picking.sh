@@ -4,6 +4,7 @@
 # has left the pointer. A press on empty sky clears the selection. P is held throughout, so the
 # swarm holds still; targets are chosen from what the program itself drew, as the scene spy
 # (scene_spy.c, preloaded) reports it, not guessed from pixels.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 [ -n "${E2E_SCENE_SPY:-}" ] || fail "E2E_SCENE_SPY must name the scene spy library"
@@ -96,6 +97,8 @@ spread_out() {
   [ "$sky" -le $((WIN_W * (WIN_H - overlayHeight) * 2 / 3)) ]
 }
 
+target_found() { [ -n "$(choose_target)" ]; }
+
 pointer_at() { grep -qx "pointer $1 $2" "$sceneFile"; }
 
 # press_at X Y: the program's pointer brought to X Y, then the left button held for a while.
@@ -132,7 +135,7 @@ start_running
 wait_for "the swarm to spread out" 20 spread_out
 xdotool keydown p
 wait_for "the paused swarm to hold still" 10 scene_still
-wait_for "a head away from the middle to stand clear" 10 eval '[ -n "$(choose_target)" ]'
+wait_for "a head away from the middle to stand clear" 10 target_found
 read -r tx ty hx hy hz < <(choose_target)
 selected="Selected funnie at $hx $hy $hz."
 note "pressing the head drawn at $tx,$ty, of the funnie at $hx $hy $hz"

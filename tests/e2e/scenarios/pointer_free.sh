@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # With no button held the pointer moves freely: small steps take it out of the window like in any
 # other program, where reading the mouse for mouse look would pull it back to the middle.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 readonly stepPixels=3

@@ -2,6 +2,7 @@
 # SIGINT and SIGTERM end the program the way Escape does, in the running game and in the mode
 # dialog: status 0, nothing printed (no crash, not the library's own shutdown message), and the X
 # server left with key auto-repeat on.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 auto_repeat_on() { xset q | grep -Eq 'auto repeat: +on'; }

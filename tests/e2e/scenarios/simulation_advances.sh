@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The swarm spreads from the origin into circles and single-pixel particles over the blue
 # background and keeps moving; while P is held the picture below the overlay stands still.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # isolated_pixels FILE GEOMETRY "r,g,b": pixels not in that colour whose eight neighbours all are,

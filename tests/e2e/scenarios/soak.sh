@@ -8,6 +8,7 @@
 # quarantine of up to 256 MB, and its leak check at exit takes the check's place.
 readonly soakSeconds=${SOAK_SECONDS:-20}
 export E2E_PROGRAM_LIMIT=$((soakSeconds + 40)) E2E_SCENARIO_LIMIT=$((soakSeconds + 60))
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # Polling can miss a short click too: the button is held 0.1 s.

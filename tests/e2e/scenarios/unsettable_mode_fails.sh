@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A mode the virtual X server cannot give: the last driver of the dialog's list, DGA 2.0, needs an
 # X extension that Xvfb does not have, so the program ends with status 1 and says why in one line.
+# shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
 # The driver list's last row, 8 pixels high, drawn inverted (mostly black) when selected.
