@@ -1,6 +1,7 @@
 // Creation, random walk, containment, speed limit, trail and emission of the funnies.
 #include "sim/funnie.hpp"
 
+#include "seed_search.hpp"
 #include "sim/particle.hpp"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 namespace {
 
 constexpr unsigned creationSeed = 4242;
-constexpr unsigned seedSearchLimit = 1000000;
 constexpr int drawsPerTick = 6; // three steps of the walk, three angles of the particle
 
 struct Steps {
@@ -21,16 +21,8 @@ struct Steps {
 
 /// A seed whose first three draws give these random-walk steps, so one tick can be predicted.
 unsigned seedForSteps(Steps steps) {
-  for (unsigned seed = 1; seed < seedSearchLimit; ++seed) {
-    std::srand(seed);
-    const int x = std::rand() % 3 - 1;
-    const int y = std::rand() % 3 - 1;
-    if (x == steps.x && y == steps.y && std::rand() % 3 - 1 == steps.z) {
-      return seed;
-    }
-  }
-  ADD_FAILURE() << "no seed gives the steps";
-  return 0;
+  constexpr int choices = 3; // a step of -1, 0 or 1 is a draw % 3 less 1
+  return seedForDraws(choices, {steps.x + 1, steps.y + 1, steps.z + 1});
 }
 
 /// The draw that follows the first `skipped` ones of `seed`.

@@ -1,6 +1,8 @@
 // Emission with its fixed-point drift, the list order, expiry and release of the particles.
 #include "sim/particle.hpp"
 
+#include "seed_search.hpp"
+
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -13,24 +15,16 @@
 namespace {
 
 constexpr unsigned emissionSeed = 777;
-constexpr unsigned seedSearchLimit = 1000000;
 constexpr Colour teal{0, 128, 128};
 
 /// A seed whose draw number `drawIndex` (0 = x, 1 = y, 2 = z) gives `angle`. A seed giving
 /// all three wanted angles at once would take millions of tries; one axis at a time, with the
 /// other two components checked elsewhere, takes a few hundred.
 unsigned seedForAngle(int drawIndex, int angle) {
-  for (unsigned seed = 1; seed < seedSearchLimit; ++seed) {
-    std::srand(seed);
-    for (int n = 0; n < drawIndex; ++n) {
-      std::rand();
-    }
-    if (std::rand() % 256 == angle) {
-      return seed;
-    }
-  }
-  ADD_FAILURE() << "no seed gives angle " << angle;
-  return 0;
+  constexpr int fullTurn = 256;
+  std::vector<int> draws(drawIndex, anyDraw);
+  draws.push_back(angle);
+  return seedForDraws(fullTurn, draws);
 }
 
 std::vector<Particle*> particles() {
