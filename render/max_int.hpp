@@ -1,12 +1,10 @@
 // The integer clamps of the shading: components clamped at 0, shades capped at 255.
 #pragma once
 
-/// a if a > b, otherwise b.
 inline int maxInt(int a, int b) {
   return a > b ? a : b;
 }
 
-/// a if a < b, otherwise b.
 inline int minInt(int a, int b) {
   return a < b ? a : b;
 }
