@@ -1,123 +1,101 @@
 // Times the frame pipeline headless on memory bitmaps: the span path against the per-pixel
 // reference and against the floor of a frame (clears and blit only), at four resolutions,
-// plus one simulation tick. Prints medians; the figures that matter are the ratios, since
-// they are measured in one run on the same machine. `--quick` runs every stage briefly, for
-// the memory checker.
-#include "app/main_loop.hpp"
-#include "app/overlay.hpp"
-#include "render/funnie_renderer.hpp"
-#include "render/particle_renderer.hpp"
+// plus one simulation tick with the heap calls it makes, and how tick and frame grow with
+// the swarm. Prints medians; the figures that matter are the ratios, since they are measured
+// in one run on the same machine. `--quick` runs every stage briefly, for the memory checker.
+#include "bench/frame_timing.hpp"
+#include "bench/heap_count.hpp"
 #include "sim/particle.hpp"
 
-#include <allegro.h>
-
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
-constexpr int funnieCount = 256;
-constexpr int warmUpTicks = 300;
+constexpr int programSwarm = 256;
+constexpr int scalingSwarms[] = {256, 1024, 4096}; // the benchmark's only; the program keeps 256
+
 /// How much of the run to do: all of it, or a short pass through every stage (for memcheck).
 struct RunLength {
+  int warmUpTicks;
   int framesPerPose;
   int resolutionCount;
   int timedTicks;
+  int scalingSwarmCount;
 };
-constexpr RunLength fullRun{30, 4, 300};
-constexpr RunLength quickRun{1, 2, 5};
+constexpr RunLength fullRun{300, 30, 4, 300, 3};
+constexpr RunLength quickRun{120, 1, 2, 5, 2};
 
 struct Resolution {
   int width, height;
 };
 constexpr Resolution resolutions[] = {{320, 200}, {640, 480}, {1280, 720}, {1920, 1080}};
+constexpr Resolution scalingResolutions[] = {{640, 480}, {1920, 1080}};
 
-/// Poses that see the swarm: from inside it, from outside in free mode, and orbiting.
-std::vector<Camera> benchmarkPoses() {
-  std::vector<Camera> poses(4);
-  poses[1].z = -900.0f;
-  poses[1].pitch = 8;
-  poses[2].orbitMode = true;
-  poses[2].z = 700.0f;
-  poses[2].yaw = 40;
-  poses[2].pitch = 20;
-  poses[3].orbitMode = true;
-  poses[3].z = 300.0f;
-  poses[3].yaw = -100;
-  poses[3].pitch = -30;
-  for (Camera& pose : poses) {
-    buildViewMatrix(pose);
+/// `count` funnies and their particles, taken past the first particles' expiry.
+World makeSwarm(int count, int warmUpTicks) {
+  World world;
+  world.funnies = createFunnies(count);
+  for (int n = 0; n < warmUpTicks; ++n) {
+    updateFunnies(world.funnies);
+    updateParticles();
   }
-  return poses;
+  return world;
 }
 
-using Clock = std::chrono::steady_clock;
-
-double microsecondsSince(Clock::time_point start) {
-  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+void releaseSwarm(World& world) {
+  deleteFunnies(world.funnies);
+  world.funnies = nullptr;
+  deleteParticles();
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-/// Stage timings of many frames, in microseconds.
-struct StageTimes {
-  std::vector<double> clear, funnies, particles, overlay, present, total;
+struct TickFigures {
+  double median;    ///< us
+  double heapCalls; ///< per tick, mean
+  long particles;   ///< in the list between ticks
 };
 
-struct Surfaces {
-  BITMAP* buffer;
-  ZBUFFER* depthMap;
-  BITMAP* screenCopy; // stands in for the screen: the blit's cost without a display
-};
-
-template <typename Stage> void timeStage(std::vector<double>& into, double& total, Stage stage) {
-  const Clock::time_point start = Clock::now();
-  stage();
-  const double elapsed = microsecondsSince(start);
-  into.push_back(elapsed);
-  total += elapsed;
-}
-
-void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes& times) {
-  double total = 0;
-  timeStage(times.clear, total, [&] { clear_zbuffer(s.depthMap, 0); });
-  timeStage(times.funnies, total, [&] {
-    renderFunnies(world.funnies, s.buffer, s.depthMap, world.camera.viewMatrix, path);
-  });
-  timeStage(times.particles, total,
-            [&] { renderParticles(s.buffer, s.depthMap, world.camera.viewMatrix, path); });
-  timeStage(times.overlay, total, [&] { drawCameraLines(s.buffer, world.camera, 0); });
-  timeStage(times.present, total, [&] {
-    blit(s.buffer, s.screenCopy, 0, 0, 0, 0, s.buffer->w, s.buffer->h);
-    clear_to_color(s.buffer, backgroundColour(world.camera.pitch));
-  });
-  times.total.push_back(total);
-}
-
-double floorFrame(const Surfaces& s) {
-  const Clock::time_point start = Clock::now();
-  clear_zbuffer(s.depthMap, 0);
-  blit(s.buffer, s.screenCopy, 0, 0, 0, 0, s.buffer->w, s.buffer->h);
-  clear_to_color(s.buffer, backgroundColour(0));
-  return microsecondsSince(start);
-}
-
-long drawnPixels(ZBUFFER* depthMap) {
-  long count = 0;
-  for (int y = 0; y < depthMap->h; ++y) {
-    for (int x = 0; x < depthMap->w; ++x) {
-      count += getpixel(depthMap, x, y) != 0;
-    }
+TickFigures benchTick(World& world, int timedTicks) {
+  std::vector<double> ticks;
+  ticks.reserve(static_cast<std::size_t>(timedTicks));
+  long calls = 0;
+  for (int n = 0; n < timedTicks; ++n) {
+    const long callsBefore = heapCalls();
+    const Clock::time_point start = Clock::now();
+    updateFunnies(world.funnies);
+    updateParticles();
+    const double elapsed = microsecondsSince(start);
+    calls += heapCalls() - callsBefore;
+    ticks.push_back(elapsed);
   }
-  return count;
+  return TickFigures{median(ticks), static_cast<double>(calls) / timedTicks, liveParticles()};
+}
+
+long sum(const std::vector<long>& values) {
+  long total = 0;
+  for (long value : values) {
+    total += value;
+  }
+  return total;
+}
+
+/// Nanoseconds per particle of the list for the median of a particle stage.
+double nsPerParticle(const std::vector<double>& stage) {
+  const long particles = liveParticles();
+  return particles == 0 ? 0.0 : 1000.0 * median(stage) / static_cast<double>(particles);
+}
+
+/// Nanoseconds per unit of work for a stage: the sum of its per-pose medians over the work.
+double nsPer(const std::vector<double>& stage, const std::vector<long>& work, int perPose) {
+  double micros = 0;
+  long units = 0;
+  for (std::size_t pose = 0; pose < work.size(); ++pose) {
+    micros += poseMedian(stage, static_cast<int>(pose), perPose);
+    units += work[pose];
+  }
+  return units == 0 ? 0.0 : 1000.0 * micros / static_cast<double>(units);
 }
 
 void printStages(const char* name, const StageTimes& t) {
@@ -129,11 +107,10 @@ void printStages(const char* name, const StageTimes& t) {
 
 void benchResolution(World& world, const std::vector<Camera>& poses, Resolution r,
                      int framesPerPose) {
-  Surfaces s{create_bitmap(r.width, r.height), nullptr, create_bitmap(r.width, r.height)};
-  s.depthMap = create_zbuffer(s.buffer);
-  clear_to_color(s.buffer, backgroundColour(0));
+  Surfaces s = createSurfaces(r.width, r.height);
   StageTimes fast, reference;
   std::vector<double> floor;
+  std::vector<long> covered;
   long pixels = 0;
   for (const Camera& pose : poses) {
     world.camera = pose;
@@ -142,38 +119,62 @@ void benchResolution(World& world, const std::vector<Camera>& poses, Resolution 
       drawTimedFrame(world, s, PixelPath::fast, fast);
       floor.push_back(floorFrame(s));
     }
-    clear_zbuffer(s.depthMap, 0);
-    renderFunnies(world.funnies, s.buffer, s.depthMap, pose.viewMatrix);
-    renderParticles(s.buffer, s.depthMap, pose.viewMatrix);
-    pixels += drawnPixels(s.depthMap);
-    clear_to_color(s.buffer, backgroundColour(0));
+    covered.push_back(funniePixels(world, s, pose));
+    pixels += framePixels(world, s, pose);
   }
+  const long poseCount = static_cast<long>(poses.size());
   const double fastFrame = median(fast.total);
-  std::printf("%dx%d: %ld pixels drawn per frame (mean over %zu poses)\n", r.width, r.height,
-              pixels / static_cast<long>(poses.size()), poses.size());
+  std::printf(
+      "%dx%d: %ld pixels drawn per frame, %ld of them by the funnies (mean over %ld poses)\n",
+      r.width, r.height, pixels / poseCount, sum(covered) / poseCount, poseCount);
   printStages("reference", reference);
   printStages("fast", fast);
   std::printf("  floor %.1f us   fast/reference %.3f   fast/floor %.2f\n", median(floor),
               fastFrame / median(reference.total), fastFrame / median(floor));
-  destroy_bitmap(s.screenCopy);
-  destroy_zbuffer(s.depthMap);
-  destroy_bitmap(s.buffer);
+  std::printf("  particle stage %.1f (reference %.1f) ns per particle; funnie stage %.2f "
+              "(reference %.2f) ns per covered pixel\n",
+              nsPerParticle(fast.particles), nsPerParticle(reference.particles),
+              nsPer(fast.funnies, covered, framesPerPose),
+              nsPer(reference.funnies, covered, framesPerPose));
+  destroySurfaces(s);
 }
 
-void benchTick(World& world, int timedTicks) {
-  std::vector<double> ticks;
-  for (int n = 0; n < timedTicks; ++n) {
-    const Clock::time_point start = Clock::now();
-    updateFunnies(world.funnies);
-    updateParticles();
-    ticks.push_back(microsecondsSince(start));
+/// One row of the scaling table: the fast frame of `world` at one size.
+void benchScalingRow(World& world, const std::vector<Camera>& poses, Resolution r,
+                     int framesPerPose) {
+  Surfaces s = createSurfaces(r.width, r.height);
+  StageTimes fast;
+  std::vector<long> covered;
+  for (const Camera& pose : poses) {
+    world.camera = pose;
+    for (int frame = 0; frame < framesPerPose; ++frame) {
+      drawTimedFrame(world, s, PixelPath::fast, fast);
+    }
+    covered.push_back(funniePixels(world, s, pose));
   }
-  long particles = 0;
-  for (const Particle* p = particleList; p != nullptr; p = p->next) {
-    ++particles;
+  char size[16];
+  std::snprintf(size, sizeof size, "%dx%d", r.width, r.height);
+  std::printf(" | %9s %9.1f %9.1f %9.1f %12.1f %12.2f\n", size, median(fast.funnies),
+              median(fast.particles), median(fast.total), nsPerParticle(fast.particles),
+              nsPer(fast.funnies, covered, framesPerPose));
+  destroySurfaces(s);
+}
+
+/// How tick and fast frame grow with the swarm: one row per swarm and size.
+void benchScaling(const std::vector<Camera>& poses, const RunLength& run) {
+  std::printf("scaling with the swarm (fast path, medians, us):\n"
+              "  funnies particles      tick heap/tick |      size   funnies particles     frame"
+              "  ns/particle  ns/funnie px\n");
+  for (int i = 0; i < run.scalingSwarmCount; ++i) {
+    World world = makeSwarm(scalingSwarms[i], run.warmUpTicks);
+    const TickFigures tick = benchTick(world, run.timedTicks);
+    for (const Resolution& r : scalingResolutions) {
+      std::printf("  %7d %9ld %9.1f %9.2f", scalingSwarms[i], tick.particles, tick.median,
+                  tick.heapCalls);
+      benchScalingRow(world, poses, r, run.framesPerPose);
+    }
+    releaseSwarm(world);
   }
-  std::printf("tick (256 funnies, %ld particles): median %.1f us, %.2f%% of the 33.3 ms budget\n",
-              particles, median(ticks), median(ticks) / 333.33);
 }
 
 } // namespace
@@ -185,19 +186,17 @@ int main(int argc, char** argv) {
   set_color_depth(32);
   std::srand(12345);
   resetParticles();
-  World world;
-  world.funnies = createFunnies(funnieCount);
-  for (int n = 0; n < warmUpTicks; ++n) {
-    updateFunnies(world.funnies);
-    updateParticles();
-  }
-  benchTick(world, run.timedTicks);
+  World world = makeSwarm(programSwarm, run.warmUpTicks);
+  const TickFigures tick = benchTick(world, run.timedTicks);
+  std::printf("tick (%d funnies, %ld particles): median %.1f us, %.2f%% of the 33.3 ms budget, "
+              "%.2f heap calls per tick\n",
+              programSwarm, tick.particles, tick.median, tick.median / 333.33, tick.heapCalls);
   const std::vector<Camera> poses = benchmarkPoses();
   for (int i = 0; i < run.resolutionCount; ++i) {
     benchResolution(world, poses, resolutions[i], run.framesPerPose);
   }
-  deleteFunnies(world.funnies);
-  deleteParticles();
+  releaseSwarm(world);
+  benchScaling(poses, run);
   return 0;
 }
 END_OF_MAIN()

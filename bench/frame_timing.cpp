@@ -1,0 +1,124 @@
+// Frame stages timed on memory bitmaps, the benchmark's camera poses, and medians.
+#include "bench/frame_timing.hpp"
+
+#include "app/overlay.hpp"
+#include "render/background.hpp"
+#include "render/funnie_renderer.hpp"
+#include "render/particle_renderer.hpp"
+#include "sim/particle.hpp"
+
+#include <algorithm>
+
+double microsecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+double poseMedian(const std::vector<double>& values, int pose, int perPose) {
+  const auto first = values.begin() + static_cast<long>(pose) * perPose;
+  return median(std::vector<double>(first, first + perPose));
+}
+
+std::vector<Camera> benchmarkPoses() {
+  std::vector<Camera> poses(4);
+  poses[1].z = -900.0f;
+  poses[1].pitch = 8;
+  poses[2].orbitMode = true;
+  poses[2].z = 700.0f;
+  poses[2].yaw = 40;
+  poses[2].pitch = 20;
+  poses[3].orbitMode = true;
+  poses[3].z = 300.0f;
+  poses[3].yaw = -100;
+  poses[3].pitch = -30;
+  for (Camera& pose : poses) {
+    buildViewMatrix(pose);
+  }
+  return poses;
+}
+
+Surfaces createSurfaces(int width, int height) {
+  Surfaces s{create_bitmap(width, height), nullptr, create_bitmap(width, height)};
+  s.depthMap = create_zbuffer(s.buffer);
+  clear_to_color(s.buffer, backgroundColour(0));
+  return s;
+}
+
+void destroySurfaces(Surfaces& s) {
+  destroy_bitmap(s.screenCopy);
+  destroy_zbuffer(s.depthMap);
+  destroy_bitmap(s.buffer);
+}
+
+namespace {
+
+template <typename Stage> void timeStage(std::vector<double>& into, double& total, Stage stage) {
+  const Clock::time_point start = Clock::now();
+  stage();
+  const double elapsed = microsecondsSince(start);
+  into.push_back(elapsed);
+  total += elapsed;
+}
+
+long coveredCells(ZBUFFER* depthMap) {
+  long count = 0;
+  for (int y = 0; y < depthMap->h; ++y) {
+    for (int x = 0; x < depthMap->w; ++x) {
+      count += getpixel(depthMap, x, y) != 0;
+    }
+  }
+  return count;
+}
+
+} // namespace
+
+void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes& times) {
+  double total = 0;
+  timeStage(times.clear, total, [&] { clear_zbuffer(s.depthMap, 0); });
+  timeStage(times.funnies, total, [&] {
+    renderFunnies(world.funnies, s.buffer, s.depthMap, world.camera.viewMatrix, path);
+  });
+  timeStage(times.particles, total,
+            [&] { renderParticles(s.buffer, s.depthMap, world.camera.viewMatrix, path); });
+  timeStage(times.overlay, total, [&] { drawCameraLines(s.buffer, world.camera, 0); });
+  timeStage(times.present, total, [&] {
+    blit(s.buffer, s.screenCopy, 0, 0, 0, 0, s.buffer->w, s.buffer->h);
+    clear_to_color(s.buffer, backgroundColour(world.camera.pitch));
+  });
+  times.total.push_back(total);
+}
+
+double floorFrame(const Surfaces& s) {
+  const Clock::time_point start = Clock::now();
+  clear_zbuffer(s.depthMap, 0);
+  blit(s.buffer, s.screenCopy, 0, 0, 0, 0, s.buffer->w, s.buffer->h);
+  clear_to_color(s.buffer, backgroundColour(0));
+  return microsecondsSince(start);
+}
+
+long funniePixels(World& world, const Surfaces& s, const Camera& pose) {
+  clear_zbuffer(s.depthMap, 0);
+  renderFunnies(world.funnies, s.buffer, s.depthMap, pose.viewMatrix);
+  clear_to_color(s.buffer, backgroundColour(0));
+  return coveredCells(s.depthMap);
+}
+
+long framePixels(World& world, const Surfaces& s, const Camera& pose) {
+  clear_zbuffer(s.depthMap, 0);
+  renderFunnies(world.funnies, s.buffer, s.depthMap, pose.viewMatrix);
+  renderParticles(s.buffer, s.depthMap, pose.viewMatrix);
+  clear_to_color(s.buffer, backgroundColour(0));
+  return coveredCells(s.depthMap);
+}
+
+long liveParticles() {
+  long count = 0;
+  for (const Particle* p = particleList; p != nullptr; p = p->next) {
+    ++count;
+  }
+  return count;
+}
