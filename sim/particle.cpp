@@ -11,12 +11,31 @@ namespace {
 constexpr int particleLife = 100;
 constexpr int velocityDivisor = 10;
 
+/// A swarm of 256 funnies at its fullest: 256 new particles before the 256 oldest expire.
+constexpr int slotsPerChunk = 256 * particleLife;
+
+SlotPool pool = makeSlotPool(sizeof(Particle), alignof(Particle), slotsPerChunk);
+
 /// A tenth of (offset + component) in 16.16; the integer division truncates toward zero.
 float driftComponent(fixed randomOffset, float funnieVelocity) {
   return fixedToFloat((randomOffset + ftofix(funnieVelocity)) / velocityDivisor);
 }
 
 } // namespace
+
+void* Particle::operator new(std::size_t) {
+  return takeSlot(pool);
+}
+
+void Particle::operator delete(void* particle) {
+  if (particle != nullptr) {
+    releaseSlot(pool, particle);
+  }
+}
+
+const SlotPool& particleSlots() {
+  return pool;
+}
 
 void resetParticles() {
   particleList = nullptr;

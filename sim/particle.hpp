@@ -4,6 +4,9 @@
 
 #include "sim/colour.hpp"
 #include "sim/funnie_segment.hpp"
+#include "sim/slot_pool.hpp"
+
+#include <cstddef>
 
 struct Particle {
   FunnieSegment position; ///< world units
@@ -11,6 +14,11 @@ struct Particle {
   Colour colour;
   int life; ///< updates left
   Particle* next;
+
+  /// new and delete recycle the slots of expired particles, oldest first: the list then runs
+  /// through memory in order, and no tick goes to the general heap once the swarm is full.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* particle);
 };
 
 /// Every live particle, newest first; owns them.
@@ -26,5 +34,8 @@ void emitParticles(FunnieSegment position, FunnieSegment velocity, Colour colour
 /// Moves and ages every particle; those at the end of their life are released in the same walk.
 void updateParticles();
 
-/// Releases every particle and leaves the list empty.
+/// Releases every particle and leaves the list empty; the slots go back to the heap with them.
 void deleteParticles();
+
+/// Where new and delete put the particles: for tests and the benchmark to look at.
+const SlotPool& particleSlots();

@@ -1,0 +1,78 @@
+// Chunks of slots from the general heap, and the queue of free slots threaded through the
+// free slots themselves: taking and releasing a slot touches only the slot and the pool.
+#include "sim/slot_pool.hpp"
+
+#include <new>
+
+struct SlotChunk {
+  SlotChunk* next;
+};
+
+struct FreeSlot {
+  FreeSlot* next;
+};
+
+namespace {
+
+/// The chunk's header, padded so that its first slot is aligned for any ordinary record.
+constexpr std::size_t chunkHeaderSize = (sizeof(SlotChunk) + alignof(std::max_align_t) - 1) /
+                                        alignof(std::max_align_t) * alignof(std::max_align_t);
+
+char* firstSlotOf(SlotChunk* chunk) {
+  return reinterpret_cast<char*>(chunk) + chunkHeaderSize;
+}
+
+/// Queues a free slot behind the others.
+void enqueue(SlotPool& pool, void* slot) {
+  FreeSlot* free = new (slot) FreeSlot{nullptr};
+  if (pool.newestReleased == nullptr) {
+    pool.oldestReleased = free;
+  } else {
+    pool.newestReleased->next = free;
+  }
+  pool.newestReleased = free;
+}
+
+/// A new chunk, its slots queued in address order.
+void addChunk(SlotPool& pool) {
+  const std::size_t bytes = chunkHeaderSize + pool.slotSize * pool.slotsPerChunk;
+  SlotChunk* chunk = new (::operator new(bytes)) SlotChunk{pool.chunks};
+  pool.chunks = chunk;
+  ++pool.chunkCount;
+  char* slot = firstSlotOf(chunk);
+  for (int n = 0; n < pool.slotsPerChunk; ++n, slot += pool.slotSize) {
+    enqueue(pool, slot);
+  }
+}
+
+void releaseChunks(SlotPool& pool) {
+  while (SlotChunk* chunk = pool.chunks) {
+    pool.chunks = chunk->next;
+    ::operator delete(chunk);
+  }
+  pool.chunkCount = 0;
+  pool.oldestReleased = nullptr;
+  pool.newestReleased = nullptr;
+}
+
+} // namespace
+
+void* takeSlot(SlotPool& pool) {
+  if (pool.oldestReleased == nullptr) {
+    addChunk(pool);
+  }
+  FreeSlot* slot = pool.oldestReleased;
+  pool.oldestReleased = slot->next;
+  if (pool.oldestReleased == nullptr) {
+    pool.newestReleased = nullptr;
+  }
+  ++pool.slotsInUse;
+  return slot;
+}
+
+void releaseSlot(SlotPool& pool, void* slot) {
+  enqueue(pool, slot);
+  if (--pool.slotsInUse == 0) {
+    releaseChunks(pool);
+  }
+}
