@@ -5,6 +5,7 @@
 #include "render_fixture.hpp"
 #include "sim/particle.hpp"
 
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -90,6 +91,34 @@ TEST_P(ParticleRendering, ViewTestExcludesItsBounds) {
     if (c.drawn) {
       EXPECT_FALSE(colourAt(c.px, c.py) == earlier);
       EXPECT_EQ(depthAt(c.px, c.py), c.depth);
+    }
+  }
+}
+
+TEST_P(ParticleRendering, EachParticleInViewIsDrawnWithItsOwnColourWhateverItsNeighbours) {
+  // Groups of four in list order take every pattern of in view and behind the camera, and one
+  // particle more follows: 65, past a batch of 64. Particle n lands alone on column 10 + 4n of
+  // row 100 at depth 64, where x = (column + 0.5 - 160) * 64 / 160 puts it mid-pixel; its
+  // green is 239 - 3n once the depth has taken 16 off.
+  constexpr int count = 65;
+  const auto inView = [](int n) { return n == 64 || ((n / 4) >> (n % 4) & 1) != 0; };
+  startAgain();
+  int expectedDrawn = 0;
+  for (int n = 0; n < count; ++n) {
+    const float x = (10 + 4 * n + 0.5f - 160) * 0.4f;
+    const auto green = static_cast<std::uint8_t>(255 - 3 * n);
+    add({x, 0.0f, inView(n) ? 64.0f : -64.0f}, Colour{0, green, 0});
+    expectedDrawn += inView(n) ? 1 : 0;
+  }
+  render();
+  EXPECT_EQ(changedCount(), expectedDrawn);
+  for (int n = 0; n < count; ++n) {
+    SCOPED_TRACE(testing::Message() << "particle " << n);
+    if (inView(n)) {
+      EXPECT_EQ(colourAt(10 + 4 * n, 100), (Rgb{0, 239 - 3 * n, 0}));
+      EXPECT_EQ(depthAt(10 + 4 * n, 100), 64);
+    } else {
+      EXPECT_EQ(colourAt(10 + 4 * n, 100), earlier);
     }
   }
 }
