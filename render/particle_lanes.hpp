@@ -1,12 +1,14 @@
 // The particles' direct path four at a time: view transform, strict view test, projection,
-// pixel and pixel packing. Each step does, lane by lane, the operations of the library call or
-// rule it stands for, in the same order, so that every lane gets the bits one particle gets on
-// the library path.
+// pixel, the depth the depth map keeps, and pixel packing. Each step does, lane by lane, the
+// operations of the library call or rule it stands for, in the same order, so that every lane gets
+// the bits one particle gets on the library path.
 #pragma once
 
 #include "numeric/float_lanes.hpp"
 
 #include <allegro.h>
+
+#include <climits>
 
 /// Four points, one per lane.
 struct PointLanes {
@@ -51,6 +53,19 @@ inline PixelLanes pixelLanes(const ScreenLanes& s, int w, int h) {
   const IntLanes x = truncToPixelLanes(s.x, static_cast<float>(w));
   const IntLanes y = truncToPixelLanes(s.y, static_cast<float>(h));
   return PixelLanes{x, y, (x >= 0) & (x < w) & (y >= 0) & (y < h)};
+}
+
+/// truncToInt of four depths, for every depth the view test lets by (above 0): 2^31 and
+/// beyond, +inf included, give INT_MAX, as truncToInt has it. A depth of 0 or below, or NaN,
+/// never lands and gives 0, so that the conversion is always defined.
+inline IntLanes truncDepthLanes(FloatLanes depth) {
+  constexpr float beyondInt = 2147483648.0f; // 2^31, exact in float
+  const FloatLanes none = {};
+  const IntLanes saturated = IntLanes{} + INT_MAX;
+  const IntLanes convertible = (depth > 0) & (depth < beyondInt);
+  const FloatLanes cutFrom = convertible ? depth : none;
+  const IntLanes cut = __builtin_convertvector(cutFrom, IntLanes); // toward zero
+  return depth >= beyondInt ? saturated : cut;
 }
 
 /// Where makecol32 puts each component, read once for a whole frame of pixels: the library

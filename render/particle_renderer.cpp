@@ -87,17 +87,19 @@ template <typename Lanes, typename Element> Lanes loadLanes(const Element* from)
   return lanes;
 }
 
-/// Where a particle lands: its pixel, its exact view-space depth and its shaded pixel value.
+/// Where a particle lands: its pixel, its exact view-space depth, the truncated depth the
+/// depth map keeps where it is drawn, and its shaded pixel value.
 struct ParticlePixel {
   int px, py;
   float depth;
+  std::int32_t storedDepth;
   std::uint32_t pixel;
 };
 
-/// Transforms, tests, projects and packs the batch four at a time and appends, in batch
-/// order, every particle in view whose pixel lies in the bitmaps. Returns how many. Every lane
-/// is written and only those that land move the count on: whether a particle lands is close
-/// to random from one to the next, and a branch on it would mispredict often.
+/// Transforms, tests, projects, cuts the depth and packs the batch four at a time and appends, in
+/// batch order, every particle in view whose pixel lies in the bitmaps. Returns how many. Every
+/// lane is written and only those that land move the count on: whether a particle lands is close to
+/// random from one to the next, and a branch on it would mispredict often.
 int projectBatch(const ParticleBatch& batch, const MATRIX_f& view, const PixelFormat32& format,
                  int w, int h, ParticlePixel* pixels) {
   int count = 0;
@@ -111,10 +113,11 @@ int projectBatch(const ParticleBatch& batch, const MATRIX_f& view, const PixelFo
     const IntLanes packed = shadedPixelLanes(format, loadLanes<IntLanes>(batch.red + first),
                                              loadLanes<IntLanes>(batch.green + first),
                                              loadLanes<IntLanes>(batch.blue + first), p.z);
+    const IntLanes storedDepth = truncDepthLanes(p.z);
     const int lanes = minInt(laneCount, batch.count - first);
     for (int i = 0; i < lanes; ++i) {
-      pixels[count] =
-          ParticlePixel{at.x[i], at.y[i], p.z[i], static_cast<std::uint32_t>(packed[i])};
+      pixels[count] = ParticlePixel{at.x[i], at.y[i], p.z[i], storedDepth[i],
+                                    static_cast<std::uint32_t>(packed[i])};
       count += lands[i] & 1; // a landing lane is all ones
     }
   }
@@ -128,7 +131,7 @@ void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
     return;
   }
   pixelRow(target, at.py)[at.px] = at.pixel;
-  stored = truncToInt(at.depth);
+  stored = at.storedDepth;
 }
 
 /// Fetches the cells a batch will test and write, so that they arrive while the batch

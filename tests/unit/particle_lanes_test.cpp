@@ -1,10 +1,11 @@
 // Each four-lane step of the particles' direct path against what it stands for: the library's
-// apply_matrix_f, persp_project_f and makecol32, and the strict view test and truncation worked
-// out by hand, on values that include the edges.
+// apply_matrix_f, persp_project_f and makecol32, and the strict view test and the truncations
+// of pixel and depth worked out by hand, on values that include the edges.
 #include "render/particle_lanes.hpp"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -169,6 +170,40 @@ TEST(ParticleLanes, PixelsTruncateTowardZeroAndLandOnlyInsideTheBitmap) {
   }
   for (const PixelCase& y : rows) {
     check(columns[4], y);
+  }
+}
+
+TEST(ParticleLanes, DepthsAreCutTowardZeroAndSaturateAsTruncToIntHasIt) {
+  struct DepthCase {
+    float depth;
+    int stored; // worked out by hand: the whole part, INT_MAX from 2^31 on, 0 where none lands
+  };
+  const std::vector<DepthCase> cases = {{1e-45f, 0},
+                                        {0.5f, 0},
+                                        {0.99999994f, 0},
+                                        {1.0f, 1},
+                                        {9.9f, 9},
+                                        {10.7f, 10},
+                                        {16777215.0f, 16777215},
+                                        {16777216.0f, 16777216},
+                                        {2147483520.0f, 2147483520}, // the last float below 2^31
+                                        {2147483648.0f, INT_MAX},
+                                        {3e38f, INT_MAX},
+                                        {inf, INT_MAX},
+                                        {0.0f, 0},
+                                        {-0.0f, 0},
+                                        {-10.5f, 0},
+                                        {-inf, 0},
+                                        {nan, 0}};
+  for (size_t first = 0; first < cases.size(); first += laneCount) {
+    FloatLanes depth = FloatLanes{} + 1.0f;
+    for (int i = 0; i < laneCount && first + i < cases.size(); ++i) {
+      depth[i] = cases[first + i].depth;
+    }
+    const IntLanes stored = truncDepthLanes(depth);
+    for (int i = 0; i < laneCount && first + i < cases.size(); ++i) {
+      EXPECT_EQ(stored[i], cases[first + i].stored) << "depth " << cases[first + i].depth;
+    }
   }
 }
 
