@@ -124,14 +124,23 @@ int projectBatch(const ParticleBatch& batch, const MATRIX_f& view, const PixelFo
   return count;
 }
 
-/// The depth test and writes of plotThroughLibrary, straight into the rows.
+/// `take` ? `value` : `old`, through a mask. Written as a select whose one arm gives back what
+/// a cell holds, it is turned into a jump around the store.
+std::uint32_t selectBits(bool take, std::uint32_t value, std::uint32_t old) {
+  const std::uint32_t keepOld = static_cast<std::uint32_t>(take) - 1u; // all ones or none
+  return (old & keepOld) | (value & ~keepOld);
+}
+
+/// The depth test and writes of plotThroughLibrary, straight into the rows. Both cells are
+/// written either way, with what they held where the test fails: the test's outcome is close
+/// to random from one particle to the next, and a jump on it mispredicts often.
 void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
   std::int32_t& stored = depthRow(depthMap, at.py)[at.px];
-  if (!passesDepthTest(stored, at.depth)) {
-    return;
-  }
-  pixelRow(target, at.py)[at.px] = at.pixel;
-  stored = at.storedDepth;
+  std::uint32_t& pixel = pixelRow(target, at.py)[at.px];
+  const bool drawn = (stored == 0) | (stored > at.depth); // passesDepthTest, without a jump
+  pixel = selectBits(drawn, at.pixel, pixel);
+  stored = static_cast<std::int32_t>(selectBits(drawn, static_cast<std::uint32_t>(at.storedDepth),
+                                                static_cast<std::uint32_t>(stored)));
 }
 
 /// Fetches the cells a batch will test and write, so that they arrive while the batch
