@@ -37,5 +37,5 @@ void updateParticles();
 /// Releases every particle and leaves the list empty; the slots go back to the heap with them.
 void deleteParticles();
 
-/// Where new and delete put the particles: for tests and the benchmark to look at.
+/// Where new and delete put the particles, for tests to look at.
 const SlotPool& particleSlots();
