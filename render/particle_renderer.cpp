@@ -144,12 +144,27 @@ void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
                                                 static_cast<std::uint32_t>(stored)));
 }
 
-/// Fetches the cells a batch will test and write, so that they arrive while the batch
-/// before it is plotted.
-void prefetchCells(const ParticlePixel* pixels, int count, BITMAP* target, ZBUFFER* depthMap) {
-  for (int i = 0; i < count; ++i) {
-    __builtin_prefetch(&depthRow(depthMap, pixels[i].py)[pixels[i].px], 1);
-    __builtin_prefetch(&pixelRow(target, pixels[i].py)[pixels[i].px], 1);
+/// Fetches the cells a particle will test and write, so that they arrive before its plot.
+void prefetchCells(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
+  __builtin_prefetch(&depthRow(depthMap, at.py)[at.px], 1);
+  __builtin_prefetch(&pixelRow(target, at.py)[at.px], 1);
+}
+
+/// Plots a batch in order and fetches the cells of the next one, `fetchCount` of them, one
+/// between each two plots: issued all at once, the fetches queue for the few misses a core
+/// keeps in flight, and the plots queue behind them.
+void plotFetchingNext(const ParticlePixel* plotted, int count, const ParticlePixel* next,
+                      int fetchCount, BITMAP* target, ZBUFFER* depthMap) {
+  const int paired = minInt(count, fetchCount);
+  for (int i = 0; i < paired; ++i) {
+    prefetchCells(next[i], target, depthMap);
+    plotInRows(plotted[i], target, depthMap);
+  }
+  for (int i = paired; i < fetchCount; ++i) {
+    prefetchCells(next[i], target, depthMap);
+  }
+  for (int i = paired; i < count; ++i) {
+    plotInRows(plotted[i], target, depthMap);
   }
 }
 
@@ -162,8 +177,8 @@ bool cellsWorthFetching(const BITMAP* target) {
   return static_cast<long>(target->w) * target->h * bytesPerPixel > l2CacheBytes;
 }
 
-/// Two batches in flight: the next one is gathered, projected and, if it pays, fetched before
-/// the current one is plotted.
+/// Two batches in flight: the next one is gathered and projected before the current one is
+/// plotted, and, if it pays, its cells are fetched while the current one is.
 void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   ParticleBatch batch;
   ParticlePixel pixels[2][batchSize];
@@ -178,13 +193,9 @@ void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
     if (next != nullptr) {
       next = gatherBatch(next, batch);
       counts[ahead] = projectBatch(batch, view, format, target->w, target->h, pixels[ahead]);
-      if (fetchAhead) {
-        prefetchCells(pixels[ahead], counts[ahead], target, depthMap);
-      }
     }
-    for (int i = 0; i < counts[current]; ++i) {
-      plotInRows(pixels[current][i], target, depthMap);
-    }
+    plotFetchingNext(pixels[current], counts[current], pixels[ahead],
+                     fetchAhead ? counts[ahead] : 0, target, depthMap);
     current = ahead;
   }
 }
