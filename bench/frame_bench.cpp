@@ -34,13 +34,17 @@ struct Resolution {
 constexpr Resolution resolutions[] = {{320, 200}, {640, 480}, {1280, 720}, {1920, 1080}};
 constexpr Resolution scalingResolutions[] = {{640, 480}, {1920, 1080}};
 
-/// `count` funnies and their particles, taken past the first particles' expiry.
-World makeSwarm(int count, int warmUpTicks) {
+/// `count` funnies and their particles, taken past the first particles' expiry; `asBefore`,
+/// if given, follows every tick.
+World makeSwarm(int count, int warmUpTicks, HeapParticles* asBefore = nullptr) {
   World world;
   world.funnies = createFunnies(count);
   for (int n = 0; n < warmUpTicks; ++n) {
     updateFunnies(world.funnies);
     updateParticles();
+    if (asBefore != nullptr) {
+      followTick(*asBefore);
+    }
   }
   return world;
 }
@@ -57,7 +61,7 @@ struct TickFigures {
   long particles;   ///< in the list between ticks
 };
 
-TickFigures benchTick(World& world, int timedTicks) {
+TickFigures benchTick(World& world, int timedTicks, HeapParticles* asBefore = nullptr) {
   std::vector<double> ticks;
   ticks.reserve(static_cast<std::size_t>(timedTicks));
   long calls = 0;
@@ -69,6 +73,9 @@ TickFigures benchTick(World& world, int timedTicks) {
     const double elapsed = microsecondsSince(start);
     calls += heapCalls() - callsBefore;
     ticks.push_back(elapsed);
+    if (asBefore != nullptr) {
+      followTick(*asBefore);
+    }
   }
   return TickFigures{median(ticks), static_cast<double>(calls) / timedTicks, liveParticles()};
 }
@@ -105,22 +112,25 @@ void printStages(const char* name, const StageTimes& t) {
               median(t.present), median(t.total));
 }
 
-void benchResolution(World& world, const std::vector<Camera>& poses, Resolution r,
-                     int framesPerPose) {
+void benchResolution(World& world, const HeapParticles& asBefore, const std::vector<Camera>& poses,
+                     Resolution r, int framesPerPose) {
   Surfaces s = createSurfaces(r.width, r.height);
   StageTimes fast, reference;
-  std::vector<double> floor;
+  std::vector<double> floor, particlesBefore;
   std::vector<long> covered;
   long pixels = 0;
+  bool sameAsBefore = true;
   for (const Camera& pose : poses) {
     world.camera = pose;
-    for (int frame = 0; frame < framesPerPose; ++frame) { // interleaved, so noise hits both
+    for (int frame = 0; frame < framesPerPose; ++frame) { // interleaved, so noise hits all
       drawTimedFrame(world, s, PixelPath::reference, reference);
       drawTimedFrame(world, s, PixelPath::fast, fast);
+      particlesBefore.push_back(timeParticlesAsBefore(world, s, asBefore));
       floor.push_back(floorFrame(s));
     }
     covered.push_back(funniePixels(world, s, pose));
     pixels += framePixels(world, s, pose);
+    sameAsBefore = sameAsBefore && drawsAsBefore(world, s, asBefore, pose);
   }
   const long poseCount = static_cast<long>(poses.size());
   const double fastFrame = median(fast.total);
@@ -136,6 +146,10 @@ void benchResolution(World& world, const std::vector<Camera>& poses, Resolution 
               nsPerParticle(fast.particles), nsPerParticle(reference.particles),
               nsPer(fast.funnies, covered, framesPerPose),
               nsPer(reference.funnies, covered, framesPerPose));
+  std::printf("  particle stage as it was (heap nodes, jumps per lane and depth test) %.1f us,"
+              " %.1f ns per particle; now %.3f of it; same pixels: %s\n",
+              median(particlesBefore), nsPerParticle(particlesBefore),
+              median(fast.particles) / median(particlesBefore), sameAsBefore ? "yes" : "NO");
   destroySurfaces(s);
 }
 
@@ -186,16 +200,18 @@ int main(int argc, char** argv) {
   set_color_depth(32);
   std::srand(12345);
   resetParticles();
-  World world = makeSwarm(programSwarm, run.warmUpTicks);
-  const TickFigures tick = benchTick(world, run.timedTicks);
+  HeapParticles asBefore;
+  World world = makeSwarm(programSwarm, run.warmUpTicks, &asBefore);
+  const TickFigures tick = benchTick(world, run.timedTicks, &asBefore);
   std::printf("tick (%d funnies, %ld particles): median %.1f us, %.2f%% of the 33.3 ms budget, "
               "%.2f heap calls per tick\n",
               programSwarm, tick.particles, tick.median, tick.median / 333.33, tick.heapCalls);
   const std::vector<Camera> poses = benchmarkPoses();
   for (int i = 0; i < run.resolutionCount; ++i) {
-    benchResolution(world, poses, resolutions[i], run.framesPerPose);
+    benchResolution(world, asBefore, poses, resolutions[i], run.framesPerPose);
   }
   releaseSwarm(world);
+  releaseHeapParticles(asBefore);
   benchScaling(poses, run);
   return 0;
 }

@@ -8,6 +8,7 @@
 #include "sim/particle.hpp"
 
 #include <algorithm>
+#include <cstring>
 
 double microsecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
@@ -90,6 +91,49 @@ void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes&
     clear_to_color(s.buffer, backgroundColour(world.camera.pitch));
   });
   times.total.push_back(total);
+}
+
+double timeParticlesAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore) {
+  clear_zbuffer(s.depthMap, 0);
+  renderFunnies(world.funnies, s.buffer, s.depthMap, world.camera.viewMatrix);
+  const Clock::time_point start = Clock::now();
+  renderParticlesAsBefore(asBefore, s.buffer, s.depthMap, world.camera.viewMatrix);
+  const double elapsed = microsecondsSince(start);
+  clear_to_color(s.buffer, backgroundColour(world.camera.pitch));
+  return elapsed;
+}
+
+namespace {
+
+bool sameBits(BITMAP* a, BITMAP* b) {
+  for (int y = 0; y < a->h; ++y) {
+    if (std::memcmp(a->line[y], b->line[y], static_cast<std::size_t>(a->w) * 4) != 0) {
+      return false;
+    }
+  }
+  return true;
+}
+
+} // namespace
+
+bool drawsAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore,
+                   const Camera& pose) {
+  BITMAP* pixels = create_bitmap(s.buffer->w, s.buffer->h);
+  ZBUFFER* depths = create_zbuffer(pixels);
+  clear_zbuffer(s.depthMap, 0);
+  renderFunnies(world.funnies, s.buffer, s.depthMap, pose.viewMatrix);
+  renderParticles(s.buffer, s.depthMap, pose.viewMatrix);
+  blit(s.buffer, pixels, 0, 0, 0, 0, pixels->w, pixels->h);
+  blit(s.depthMap, depths, 0, 0, 0, 0, pixels->w, pixels->h);
+  clear_to_color(s.buffer, backgroundColour(0));
+  clear_zbuffer(s.depthMap, 0);
+  renderFunnies(world.funnies, s.buffer, s.depthMap, pose.viewMatrix);
+  renderParticlesAsBefore(asBefore, s.buffer, s.depthMap, pose.viewMatrix);
+  const bool same = sameBits(s.buffer, pixels) && sameBits(s.depthMap, depths);
+  clear_to_color(s.buffer, backgroundColour(0));
+  destroy_zbuffer(depths);
+  destroy_bitmap(pixels);
+  return same;
 }
 
 double floorFrame(const Surfaces& s) {

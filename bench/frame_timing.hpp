@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/world.hpp"
+#include "bench/todays_particles.hpp"
 #include "render/pixel_path.hpp"
 
 #include <allegro.h>
@@ -39,6 +40,13 @@ struct StageTimes {
 
 /// One whole frame of the main loop on memory bitmaps, each stage timed.
 void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes& times);
+
+/// The particle stage as it was, over the depth map the funnies leave, in microseconds.
+double timeParticlesAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore);
+
+/// Whether the particle path as it was leaves the program's pixels and depths from `pose`.
+bool drawsAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore,
+                   const Camera& pose);
 
 /// Clears and blit only: what any frame costs at this size.
 double floorFrame(const Surfaces& s);
