@@ -18,7 +18,9 @@
 
 namespace {
 
-constexpr int batchSize = 64; // enough particles in flight to hide the depth map's latency
+/// Particles projected at a time. The next batch's cells are fetched while one is plotted:
+/// 256 give the fetches time to arrive, and the batches still sit in the L1 cache.
+constexpr int batchSize = 256;
 
 /// Strictly inside the view pyramid: a particle on its edge or at depth 0 is not drawn.
 bool inViewExclusive(const FunnieSegment& p) {
