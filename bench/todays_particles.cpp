@@ -11,48 +11,37 @@
 
 namespace {
 
-constexpr int lifeAfterFirstUpdate = 99; // a particle emitted in this tick
+constexpr int particleLife = 100;
+constexpr int mostEmittedPerTick = 4096; // one per funnie
 
-/// The particle `steps` along from `first`.
-const Particle* nth(const Particle* first, int steps) {
-  for (; steps > 0; --steps) {
-    first = first->next;
-  }
-  return first;
-}
+} // namespace
 
-/// New blocks for the particles the last tick emitted, oldest first, each put in front as
-/// emission did it. Found by walking rather than kept in a container, which would allocate
-/// between the blocks.
 void copyEmitted(HeapParticles& copy) {
-  int emitted = 0;
-  for (const Particle* p = particleList; p != nullptr && p->life == lifeAfterFirstUpdate;
-       p = p->next) {
-    ++emitted;
+  const Particle* emitted[mostEmittedPerTick]; // not a container: it would allocate
+  int count = 0;
+  for (const Particle* p = particleList;
+       p != nullptr && p->life == particleLife && count < mostEmittedPerTick; p = p->next) {
+    emitted[count++] = p;
   }
-  for (int n = emitted - 1; n >= 0; --n) {
-    Particle* block = ::new Particle(*nth(particleList, n)); // the general heap, not the pool
+  while (count > 0) {                                    // the first emitted stands last
+    Particle* block = ::new Particle(*emitted[--count]); // the general heap, not the pool
     block->next = copy.first;
     copy.first = block;
   }
 }
 
-} // namespace
-
-void followTick(HeapParticles& copy) {
-  copyEmitted(copy);
+void updateParticlesAsBefore(HeapParticles& copy) {
   Particle** link = &copy.first;
-  for (const Particle* p = particleList; p != nullptr; p = p->next) {
-    (*link)->position = p->position;
-    (*link)->life = p->life;
-    link = &(*link)->next;
-  }
-  Particle* expired = *link;
-  *link = nullptr;
-  while (expired != nullptr) {
-    Particle* next = expired->next;
-    ::delete expired;
-    expired = next;
+  while (Particle* particle = *link) {
+    particle->position.x += particle->velocity.x;
+    particle->position.y += particle->velocity.y;
+    particle->position.z += particle->velocity.z;
+    if (--particle->life == 0) {
+      *link = particle->next;
+      ::delete particle;
+    } else {
+      link = &particle->next;
+    }
   }
 }
 

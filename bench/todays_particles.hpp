@@ -1,7 +1,7 @@
 // The particle path as it was before the particles moved into a slot pool, kept in the
-// benchmark only, so that one run shows its particle stage beside the program's: every
-// particle a block of its own from the general heap, taken and given back in the order the
-// program did it then, and drawn by the direct path as it was, with a jump for every lane
+// benchmark only, so that one run shows its tick and particle stage beside the program's:
+// every particle a block of its own from the general heap, taken and given back in the order
+// the program did it then, and drawn by the direct path as it was, with a jump for every lane
 // that lands and on every depth test.
 #pragma once
 
@@ -14,10 +14,13 @@ struct HeapParticles {
   Particle* first = nullptr;
 };
 
-/// Brings `copy` in step with particleList after one tick: the tick's new particles get new
-/// blocks in the order they were emitted, every position and life is copied, and the blocks of
-/// the expired particles are given back in the order the update walk met them.
-void followTick(HeapParticles& copy);
+/// Between updateFunnies and updateParticles: the particles the funnies have just emitted
+/// get blocks of their own, in the order they were emitted, each put in front of `copy`.
+void copyEmitted(HeapParticles& copy);
+
+/// updateParticles as it was, on `copy`: the same moves and expiry, so that the copy stays
+/// in step, with every expired block given back to the heap in the order the walk meets it.
+void updateParticlesAsBefore(HeapParticles& copy);
 
 void releaseHeapParticles(HeapParticles& copy);
 
