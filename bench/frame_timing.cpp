@@ -93,14 +93,28 @@ void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes&
   times.total.push_back(total);
 }
 
-double timeParticlesAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore) {
+namespace {
+
+/// Clears the depth map, draws the funnies and then the particle stage, which it times.
+double drawParticleStage(World& world, const Surfaces& s, const HeapParticles* asBefore) {
   clear_zbuffer(s.depthMap, 0);
   renderFunnies(world.funnies, s.buffer, s.depthMap, world.camera.viewMatrix);
   const Clock::time_point start = Clock::now();
-  renderParticlesAsBefore(asBefore, s.buffer, s.depthMap, world.camera.viewMatrix);
+  if (asBefore != nullptr) {
+    renderParticlesAsBefore(*asBefore, s.buffer, s.depthMap, world.camera.viewMatrix);
+  } else {
+    renderParticles(s.buffer, s.depthMap, world.camera.viewMatrix);
+  }
   const double elapsed = microsecondsSince(start);
   clear_to_color(s.buffer, backgroundColour(world.camera.pitch));
   return elapsed;
+}
+
+} // namespace
+
+double timeParticleStage(World& world, const Surfaces& s, const HeapParticles* asBefore) {
+  drawParticleStage(world, s, asBefore);
+  return drawParticleStage(world, s, asBefore);
 }
 
 namespace {

@@ -41,8 +41,10 @@ struct StageTimes {
 /// One whole frame of the main loop on memory bitmaps, each stage timed.
 void drawTimedFrame(World& world, const Surfaces& s, PixelPath path, StageTimes& times);
 
-/// The particle stage as it was, over the depth map the funnies leave, in microseconds.
-double timeParticlesAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore);
+/// The particle stage, the program's or, given `asBefore`, the one as it was, in microseconds:
+/// timed in the second of two frames alike, since in the running program the frame before has
+/// just walked the same list. Both stages are timed this way, so that they meet on equal terms.
+double timeParticleStage(World& world, const Surfaces& s, const HeapParticles* asBefore);
 
 /// Whether the particle path as it was leaves the program's pixels and depths from `pose`.
 bool drawsAsBefore(World& world, const Surfaces& s, const HeapParticles& asBefore,
