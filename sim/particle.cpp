@@ -18,7 +18,7 @@ SlotPool pool = makeSlotPool(sizeof(Particle), alignof(Particle), slotsPerChunk)
 
 /// A tenth of (offset + component) in 16.16; the integer division truncates toward zero.
 float driftComponent(fixed randomOffset, float funnieVelocity) {
-  return fixedToFloat((randomOffset + ftofix(funnieVelocity)) / velocityDivisor);
+  return fixedToFloat((randomOffset + floatToFixed(funnieVelocity)) / velocityDivisor);
 }
 
 } // namespace
@@ -47,6 +47,7 @@ void emitParticles(FunnieSegment position, FunnieSegment velocity, Colour colour
     particle->position = position;
     particle->velocity.x = driftComponent(cosOfAngle(randomBelow(fullTurn)), velocity.x);
     particle->velocity.y = driftComponent(sinOfAngle(randomBelow(fullTurn)), velocity.y);
+    // z takes the sine as y does, not the cosine: each axis has its own independent angle.
     particle->velocity.z = driftComponent(sinOfAngle(randomBelow(fullTurn)), velocity.z);
     particle->colour = colour;
     particle->life = particleLife;
