@@ -222,16 +222,6 @@ const GuardCase guardCases[] = {
     {"XorDrawingMode", false, [](Surfaces& s) { plainPair(s, 32); }, xorMode, solid_mode},
 };
 
-Camera freeCamera(float x, float y, float z, int yaw, int pitch) {
-  Camera camera;
-  camera.x = x;
-  camera.y = y;
-  camera.z = z;
-  camera.yaw = yaw;
-  camera.pitch = pitch;
-  return camera;
-}
-
 /// From inside the swarm (circles across every edge, particles up to the bitmap's borders)
 /// and from outside it.
 std::vector<Camera> poses() {

@@ -20,16 +20,6 @@ struct Pose {
   Camera camera;
 };
 
-Camera freeCamera(float x, float y, float z, int yaw, int pitch) {
-  Camera camera;
-  camera.x = x;
-  camera.y = y;
-  camera.z = z;
-  camera.yaw = yaw;
-  camera.pitch = pitch;
-  return camera;
-}
-
 Camera orbitCamera(float distance, int yaw, int pitch) {
   Camera camera;
   camera.orbitMode = true;

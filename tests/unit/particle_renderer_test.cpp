@@ -48,16 +48,6 @@ protected:
     clear_zbuffer(depthMap, 0);
   }
 
-  int changedCount() const {
-    int count = 0;
-    for (int y = 0; y < bufferHeight; ++y) {
-      for (int x = 0; x < bufferWidth; ++x) {
-        count += colourAt(x, y) == earlier ? 0 : 1;
-      }
-    }
-    return count;
-  }
-
   MATRIX_f view;
 };
 
@@ -87,7 +77,7 @@ TEST_P(ParticleRendering, ViewTestExcludesItsBounds) {
     startAgain();
     add(c.position);
     render();
-    EXPECT_EQ(changedCount(), c.drawn ? 1 : 0);
+    EXPECT_EQ(countOtherThan(earlier), c.drawn ? 1 : 0);
     if (c.drawn) {
       EXPECT_FALSE(colourAt(c.px, c.py) == earlier);
       EXPECT_EQ(depthAt(c.px, c.py), c.depth);
@@ -111,7 +101,7 @@ TEST_P(ParticleRendering, EachParticleInViewIsDrawnWithItsOwnColourWhateverItsNe
     expectedDrawn += inView(n) ? 1 : 0;
   }
   render();
-  EXPECT_EQ(changedCount(), expectedDrawn);
+  EXPECT_EQ(countOtherThan(earlier), expectedDrawn);
   for (int n = 0; n < count; ++n) {
     SCOPED_TRACE(testing::Message() << "particle " << n);
     if (inView(n)) {
@@ -179,7 +169,7 @@ TEST_P(ParticleRendering, SetsTheViewportEvenForAnEmptyListAndLeavesThePlotState
   _persp_xscale_f = _persp_yscale_f = _persp_xoffset_f = _persp_yoffset_f = -1.0f;
   startAgain();
   render();
-  EXPECT_EQ(changedCount(), 0);
+  EXPECT_EQ(countOtherThan(earlier), 0);
   EXPECT_EQ(_persp_xscale_f, 160.0f);
   EXPECT_EQ(_persp_xoffset_f, 160.0f);
   EXPECT_EQ(_persp_yscale_f, 100.0f);
@@ -189,7 +179,7 @@ TEST_P(ParticleRendering, SetsTheViewportEvenForAnEmptyListAndLeavesThePlotState
   currentDepth = 77;
   add(centreAt(20.0f));
   render();
-  EXPECT_EQ(changedCount(), 1);
+  EXPECT_EQ(countOtherThan(earlier), 1);
   EXPECT_EQ(currentDepthMap, nullptr);
   EXPECT_EQ(currentDepth, 77);
 }

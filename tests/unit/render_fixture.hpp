@@ -44,15 +44,17 @@ protected:
   bool drawnAt(int x, int y) const { return !(colourAt(x, y) == Rgb{0, 0, 0}); }
   int depthAt(int x, int y) const { return getpixel(depthMap, x, y); }
 
-  int drawnCount() const {
+  /// Pixels that no longer show `background`.
+  int countOtherThan(Rgb background) const {
     int count = 0;
     for (int y = 0; y < bufferHeight; ++y) {
       for (int x = 0; x < bufferWidth; ++x) {
-        count += drawnAt(x, y) ? 1 : 0;
+        count += colourAt(x, y) == background ? 0 : 1;
       }
     }
     return count;
   }
+  int drawnCount() const { return countOtherThan(Rgb{0, 0, 0}); }
 
   /// First drawn column of row y within [from, to) and how many are drawn there.
   std::pair<int, int> drawnInRow(int y, int from = 0, int to = bufferWidth) const {

@@ -1,6 +1,8 @@
-// A seeded swarm taken to its steady state, for the tests that draw a realistic frame.
+// A seeded swarm taken to its steady state, and free cameras to look at it from, for the tests
+// that draw a realistic frame.
 #pragma once
 
+#include "camera/camera.hpp"
 #include "sim/funnie.hpp"
 #include "sim/particle.hpp"
 
@@ -24,4 +26,15 @@ inline Funnie* steadySwarm(unsigned seed, int count) {
 inline void releaseSwarm(Funnie* funnies) {
   deleteFunnies(funnies);
   deleteParticles();
+}
+
+/// A free-flying camera at (x, y, z) with the given angles.
+inline Camera freeCamera(float x, float y, float z, int yaw, int pitch) {
+  Camera camera;
+  camera.x = x;
+  camera.y = y;
+  camera.z = z;
+  camera.yaw = yaw;
+  camera.pitch = pitch;
+  return camera;
 }
