@@ -1,6 +1,8 @@
 /* Reads the icon a window gives the window manager, the pixmap of its WM_HINTS, and writes it to
  * standard output as a binary PPM picture, for comparison with the icon the build drew.
  * Usage: e2e_read_icon WINDOW_ID (decimal or 0x hex), on the display named by DISPLAY. */
+#include "window_argument.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -19,15 +21,11 @@ static unsigned channel(unsigned long pixel, unsigned long mask) {
 }
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-    return 2;
-  }
-  Window window = (Window)strtoul(argv[1], NULL, 0);
-  Display* display = XOpenDisplay(NULL);
-  if (display == NULL) {
-    fprintf(stderr, "%s: cannot open the display\n", argv[0]);
-    return 1;
+  Display* display;
+  Window window;
+  const int failed = openWindowArgument(argc, argv, &display, &window);
+  if (failed) {
+    return failed;
   }
   XWMHints* hints = XGetWMHints(display, window);
   if (hints == NULL || (hints->flags & IconPixmapHint) == 0) {

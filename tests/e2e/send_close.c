@@ -1,6 +1,8 @@
 /* Presses a window's close button the way a window manager does: a WM_PROTOCOLS client
  * message carrying WM_DELETE_WINDOW. Under a bare X server there is no window manager to do it.
  * Usage: e2e_send_close WINDOW_ID (decimal or 0x hex), on the display named by DISPLAY. */
+#include "window_argument.h"
+
 #include <X11/Xlib.h>
 
 #include <stdio.h>
@@ -8,15 +10,11 @@
 #include <string.h>
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    fprintf(stderr, "usage: %s WINDOW_ID\n", argv[0]);
-    return 2;
-  }
-  Window window = (Window)strtoul(argv[1], NULL, 0);
-  Display* display = XOpenDisplay(NULL);
-  if (display == NULL) {
-    fprintf(stderr, "%s: cannot open the display\n", argv[0]);
-    return 1;
+  Display* display;
+  Window window;
+  const int failed = openWindowArgument(argc, argv, &display, &window);
+  if (failed) {
+    return failed;
   }
   XEvent event;
   memset(&event, 0, sizeof event);
