@@ -11,9 +11,10 @@ extern ZBUFFER* currentDepthMap;
 extern int currentDepth;
 
 /// Whether something at `depth` may be drawn over a pixel that holds `stored`: the pixel is
-/// empty, or what it holds is strictly farther. At equal depth the first drawn stays.
+/// empty, or what it holds is strictly farther. At equal depth the first drawn stays. Both
+/// comparisons are always made, with no jump between them: the particles' plot relies on it.
 template <typename Depth> inline bool passesDepthTest(int stored, Depth depth) {
-  return stored == 0 || stored > depth;
+  return (stored == 0) | (stored > depth);
 }
 
 /// A PlotRoutine: writes colour and currentDepth where the depth test passes. Outside the

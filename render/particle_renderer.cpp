@@ -140,7 +140,7 @@ std::uint32_t selectBits(bool take, std::uint32_t value, std::uint32_t old) {
 void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
   std::int32_t& stored = depthRow(depthMap, at.py)[at.px];
   std::uint32_t& pixel = pixelRow(target, at.py)[at.px];
-  const bool drawn = (stored == 0) | (stored > at.depth); // passesDepthTest, without a jump
+  const bool drawn = passesDepthTest(stored, at.depth); // exact depth
   pixel = selectBits(drawn, at.pixel, pixel);
   stored = static_cast<std::int32_t>(selectBits(drawn, static_cast<std::uint32_t>(at.storedDepth),
                                                 static_cast<std::uint32_t>(stored)));
