@@ -20,3 +20,23 @@ inline IntLanes truncToPixelLanes(FloatLanes value, float limit) {
   v = v > high ? high : v;
   return __builtin_convertvector(v, IntLanes);
 }
+
+/// The bits of four floats as four ints, for records that keep floats beside ints.
+inline IntLanes laneBits(FloatLanes lanes) {
+  IntLanes bits;
+  __builtin_memcpy(&bits, &lanes, sizeof bits);
+  return bits;
+}
+
+/// Turns four rows of four lanes into four columns: afterwards rows[i][j] holds what
+/// rows[j][i] held, so that lane i of every row can be stored as one 16-byte record.
+inline void transposeLanes(IntLanes (&rows)[laneCount]) {
+  const IntLanes low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
+  const IntLanes high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
+  const IntLanes low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
+  const IntLanes high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
+  rows[0] = __builtin_shufflevector(low01, low23, 0, 1, 4, 5);
+  rows[1] = __builtin_shufflevector(low01, low23, 2, 3, 6, 7);
+  rows[2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
+  rows[3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
+}

@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h> // _drawing_mode: the library offers no way to read it
 
+#include <cstddef>
 #include <cstdint>
 
 /// Whether no pixel of `bitmap` is clipped away: clipping is off, or the clip rectangle is the
@@ -13,6 +14,19 @@
 inline bool clipsNothing(const BITMAP* bitmap) {
   return !bitmap->clip ||
          (bitmap->cl == 0 && bitmap->ct == 0 && bitmap->cr == bitmap->w && bitmap->cb == bitmap->h);
+}
+
+/// Whether the rows of a 32-bit `bitmap` lie one after the other in memory, top to bottom,
+/// with no gap: as create_bitmap makes them, and as a sub-bitmap narrower than its parent
+/// does not have them.
+inline bool rowsFollowOneAnother(const BITMAP* bitmap) {
+  const std::ptrdiff_t rowBytes = static_cast<std::ptrdiff_t>(bitmap->w) * 4;
+  for (int y = 1; y < bitmap->h; ++y) {
+    if (bitmap->line[y] - bitmap->line[0] != y * rowBytes) {
+      return false;
+    }
+  }
+  return true;
 }
 
 /// Whether writing `target` and `depthMap` through their rows, at pixels inside them, gives
@@ -23,14 +37,15 @@ inline bool clipsNothing(const BITMAP* bitmap) {
 ///   draws solid, not XOR or translucent;
 /// - both have one size: getpixel gives -1 outside the depth map, so nothing outside it is
 ///   drawn, and a pixel inside the one is then inside the other;
-/// - neither clips away a pixel that a row write would reach.
+/// - neither clips away a pixel that a row write would reach;
+/// - the rows of each follow one another, so that y * w + x finds a pixel in both.
 inline bool directRowsAllowed(BITMAP* target, ZBUFFER* depthMap) {
   constexpr int depth32 = 32;
   return is_memory_bitmap(target) && is_memory_bitmap(depthMap) &&
          bitmap_color_depth(target) == depth32 && bitmap_color_depth(depthMap) == depth32 &&
          get_color_depth() == depth32 && _drawing_mode == DRAW_MODE_SOLID &&
          target->w == depthMap->w && target->h == depthMap->h && clipsNothing(target) &&
-         clipsNothing(depthMap);
+         clipsNothing(depthMap) && rowsFollowOneAnother(target) && rowsFollowOneAnother(depthMap);
 }
 
 inline std::uint32_t* pixelRow(BITMAP* bitmap, int y) {

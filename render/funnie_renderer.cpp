@@ -50,28 +50,31 @@ double circleRadius(int segmentCount, int index, double depth, double xscale) {
   return (1.0 / depth) * sizeFactor * xscale * alongBody;
 }
 
-void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
-                   PixelPath path) {
-  for (Funnie* funnie = list; funnie != nullptr; funnie = funnie->next) {
-    renderFunnie(funnie, target, depthMap, viewMatrix, path);
-  }
+namespace {
+
+/// What every funnie of one frame is drawn with, settled once for all of them.
+struct FunnieFrame {
+  BITMAP* target;
+  MATRIX_f viewMatrix;
+  bool directRows;
+};
+
+FunnieFrame startFunnieFrame(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& viewMatrix,
+                             PixelPath path) {
+  currentDepthMap = depthMap;
+  set_projection_viewport(0, 0, target->w, target->h);
+  return FunnieFrame{target, viewMatrix,
+                     path == PixelPath::fast && directRowsAllowed(target, depthMap)};
 }
 
-void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
-                  PixelPath path) {
-  currentDepthMap = depthMap;
-  const int count = funnie->segmentCount;
+void drawFunnie(Funnie& funnie, const FunnieFrame& frame) {
+  const int count = funnie.segmentCount;
   FunnieSegment projected[maxSegmentCount];
   bool inView[maxSegmentCount] = {};
   for (int i = 0; i < count; ++i) {
-    projected[i] = funnie->segments[i];
-  }
-  set_projection_viewport(0, 0, target->w, target->h);
-  const bool directRows = path == PixelPath::fast && directRowsAllowed(target, depthMap);
-
-  for (int i = 0; i < count; ++i) {
     FunnieSegment& p = projected[i];
-    apply_matrix_f(&viewMatrix, p.x, p.y, p.z, &p.x, &p.y, &p.z);
+    const FunnieSegment& segment = funnie.segments[i];
+    apply_matrix_f(&frame.viewMatrix, segment.x, segment.y, segment.z, &p.x, &p.y, &p.z);
     inView[i] = inViewInclusive(p);
     if (inView[i] && hasScreenPosition(p)) {
       persp_project_f(p.x, p.y, p.z, &p.x, &p.y); // screen x, y; the view-space z stays
@@ -79,14 +82,32 @@ void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f vi
   }
 
   if (inView[0] && hasScreenPosition(projected[0])) {
-    funnie->projectedHead = projected[0];
+    funnie.projectedHead = projected[0];
   } else {
-    funnie->projectedHead.z = 0; // not on the screen
+    funnie.projectedHead.z = 0; // not on the screen
   }
 
   for (int i = count - 2; i >= 0; --i) { // tail first, so the head is drawn last
     if (inView[i] && inView[i + 1] && hasScreenPosition(projected[i])) {
-      drawSegmentCircle(*funnie, i, projected[i], target, directRows);
+      drawSegmentCircle(funnie, i, projected[i], frame.target, frame.directRows);
     }
   }
+}
+
+} // namespace
+
+void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                   PixelPath path) {
+  if (list == nullptr) {
+    return; // leaves the projection as it was
+  }
+  const FunnieFrame frame = startFunnieFrame(target, depthMap, viewMatrix, path);
+  for (Funnie* funnie = list; funnie != nullptr; funnie = funnie->next) {
+    drawFunnie(*funnie, frame);
+  }
+}
+
+void renderFunnie(Funnie* funnie, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
+                  PixelPath path) {
+  drawFunnie(*funnie, startFunnieFrame(target, depthMap, viewMatrix, path));
 }

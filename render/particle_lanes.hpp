@@ -55,6 +55,17 @@ inline PixelLanes pixelLanes(const ScreenLanes& s, int w, int h) {
   return PixelLanes{x, y, (x >= 0) & (x < w) & (y >= 0) & (y < h)};
 }
 
+/// The cell of each pixel, y * w + x, in maps of w columns whose rows follow one another in
+/// memory. Formed in unsigned lanes: a lane that does not land may lie a pixel outside the
+/// bitmap and give a cell outside it too, but it wraps instead of overflowing.
+inline IntLanes cellLanes(const PixelLanes& at, int w) {
+  using UnsignedLanes = unsigned __attribute__((vector_size(16)));
+  const UnsignedLanes cell =
+      __builtin_convertvector(at.y, UnsignedLanes) * static_cast<unsigned>(w) +
+      __builtin_convertvector(at.x, UnsignedLanes);
+  return __builtin_convertvector(cell, IntLanes); // the same bits, every landing cell below 2^31
+}
+
 /// truncToInt of four depths, for every depth the view test lets by (above 0): 2^31 and
 /// beyond, +inf included, give INT_MAX, as truncToInt has it. A depth of 0 or below, or NaN,
 /// never lands and gives 0, so that the conversion is always defined.

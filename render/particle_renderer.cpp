@@ -90,21 +90,24 @@ template <typename Lanes, typename Element> Lanes loadLanes(const Element* from)
   return lanes;
 }
 
-/// Where a particle lands: its pixel, its exact view-space depth, the truncated depth the
-/// depth map keeps where it is drawn, and its shaded pixel value.
-struct ParticlePixel {
-  int px, py;
+/// Where a landing particle is drawn: its cell, the same index into the render buffer's and
+/// the depth map's rows, its exact view-space depth, the truncated depth the depth map keeps,
+/// and its shaded pixel value. One lane of each of four lane rows, so that a lane is stored
+/// with one 16-byte write.
+struct ParticleCell {
+  std::int32_t cell;
   float depth;
   std::int32_t storedDepth;
   std::uint32_t pixel;
 };
+static_assert(sizeof(ParticleCell) == sizeof(IntLanes), "one cell per lane of a transposed row");
 
 /// Transforms, tests, projects, cuts the depth and packs the batch four at a time and appends, in
 /// batch order, every particle in view whose pixel lies in the bitmaps. Returns how many. Every
 /// lane is written and only those that land move the count on: whether a particle lands is close to
 /// random from one to the next, and a branch on it would mispredict often.
 int projectBatch(const ParticleBatch& batch, const MATRIX_f& view, const PixelFormat32& format,
-                 int w, int h, ParticlePixel* pixels) {
+                 int w, int h, ParticleCell* cells) {
   int count = 0;
   for (int first = 0; first < batch.count; first += laneCount) {
     const PointLanes world{loadLanes<FloatLanes>(batch.x + first),
@@ -113,14 +116,14 @@ int projectBatch(const ParticleBatch& batch, const MATRIX_f& view, const PixelFo
     const PointLanes p = transformLanes(view, world);
     const PixelLanes at = pixelLanes(projectLanes(p), w, h);
     const IntLanes lands = strictlyInViewLanes(p) & at.inside;
-    const IntLanes packed = shadedPixelLanes(format, loadLanes<IntLanes>(batch.red + first),
-                                             loadLanes<IntLanes>(batch.green + first),
-                                             loadLanes<IntLanes>(batch.blue + first), p.z);
-    const IntLanes storedDepth = truncDepthLanes(p.z);
+    IntLanes fields[laneCount] = {cellLanes(at, w), laneBits(p.z), truncDepthLanes(p.z),
+                                  shadedPixelLanes(format, loadLanes<IntLanes>(batch.red + first),
+                                                   loadLanes<IntLanes>(batch.green + first),
+                                                   loadLanes<IntLanes>(batch.blue + first), p.z)};
+    transposeLanes(fields); // now one ParticleCell per lane
     const int lanes = minInt(laneCount, batch.count - first);
     for (int i = 0; i < lanes; ++i) {
-      pixels[count] = ParticlePixel{at.x[i], at.y[i], p.z[i], storedDepth[i],
-                                    static_cast<std::uint32_t>(packed[i])};
+      __builtin_memcpy(cells + count, fields + i, sizeof(ParticleCell));
       count += lands[i] & 1; // a landing lane is all ones
     }
   }
@@ -134,12 +137,18 @@ std::uint32_t selectBits(bool take, std::uint32_t value, std::uint32_t old) {
   return (old & keepOld) | (value & ~keepOld);
 }
 
-/// The depth test and writes of plotThroughLibrary, straight into the rows. Both cells are
+/// The first pixel and depth of two bitmaps whose rows follow one another: a cell indexes both.
+struct CellMaps {
+  std::uint32_t* pixels;
+  std::int32_t* depths;
+};
+
+/// The depth test and writes of plotThroughLibrary, straight into the cells. Both cells are
 /// written either way, with what they held where the test fails: the test's outcome is close
 /// to random from one particle to the next, and a jump on it mispredicts often.
-void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
-  std::int32_t& stored = depthRow(depthMap, at.py)[at.px];
-  std::uint32_t& pixel = pixelRow(target, at.py)[at.px];
+void plotInCells(const ParticleCell& at, const CellMaps& maps) {
+  std::int32_t& stored = maps.depths[at.cell];
+  std::uint32_t& pixel = maps.pixels[at.cell];
   const bool drawn = passesDepthTest(stored, at.depth); // exact depth
   pixel = selectBits(drawn, at.pixel, pixel);
   stored = static_cast<std::int32_t>(selectBits(drawn, static_cast<std::uint32_t>(at.storedDepth),
@@ -148,10 +157,10 @@ void plotInRows(const ParticlePixel& at, BITMAP* target, ZBUFFER* depthMap) {
 
 /// Fetches the cells a batch will test and write, so that they arrive while the batch
 /// before it is plotted.
-void prefetchCells(const ParticlePixel* pixels, int count, BITMAP* target, ZBUFFER* depthMap) {
+void prefetchCells(const ParticleCell* cells, int count, const CellMaps& maps) {
   for (int i = 0; i < count; ++i) {
-    __builtin_prefetch(&depthRow(depthMap, pixels[i].py)[pixels[i].px], 1);
-    __builtin_prefetch(&pixelRow(target, pixels[i].py)[pixels[i].px], 1);
+    __builtin_prefetch(maps.depths + cells[i].cell, 1);
+    __builtin_prefetch(maps.pixels + cells[i].cell, 1);
   }
 }
 
@@ -159,21 +168,22 @@ void prefetchCells(const ParticlePixel* pixels, int count, BITMAP* target, ZBUFF
 /// current one is plotted.
 void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   ParticleBatch batch;
-  ParticlePixel pixels[2][batchSize];
+  ParticleCell cells[2][batchSize];
   int counts[2] = {0, 0};
   int current = 0;
   const PixelFormat32 format = currentPixelFormat32();
+  const CellMaps maps{pixelRow(target, 0), depthRow(depthMap, 0)};
   const Particle* next = particleList;
   while (next != nullptr || counts[current] != 0) {
     const int ahead = 1 - current;
     counts[ahead] = 0;
     if (next != nullptr) {
       next = gatherBatch(next, batch);
-      counts[ahead] = projectBatch(batch, view, format, target->w, target->h, pixels[ahead]);
-      prefetchCells(pixels[ahead], counts[ahead], target, depthMap);
+      counts[ahead] = projectBatch(batch, view, format, target->w, target->h, cells[ahead]);
+      prefetchCells(cells[ahead], counts[ahead], maps);
     }
     for (int i = 0; i < counts[current]; ++i) {
-      plotInRows(pixels[current][i], target, depthMap);
+      plotInCells(cells[current][i], maps);
     }
     current = ahead;
   }

@@ -163,12 +163,12 @@ const GuardCase guardCases[] = {
     {"Target15Bit", false, [](Surfaces& s) { plainPair(s, 15); }},
     {"Target16Bit", false, [](Surfaces& s) { plainPair(s, 16); }},
     {"Target24Bit", false, [](Surfaces& s) { plainPair(s, 24); }},
-    {"TargetSubBitmap", true,
+    {"TargetSubBitmap", false,
      [](Surfaces& s) {
        s.target = s.subOfParent(ringColour(), background(), s.targetRoot);
        s.depthMap = s.depthRoot = s.depthGrid();
      }},
-    {"DepthMapSubBitmap", true,
+    {"DepthMapSubBitmap", false,
      [](Surfaces& s) {
        s.target = s.targetRoot = s.buffer(32);
        s.depthMap = s.subOfParent(ringDepth, 0, s.depthRoot);

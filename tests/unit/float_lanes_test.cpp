@@ -1,5 +1,6 @@
-// The four-lane pixel truncation must agree with truncToInt on every value whose pixel
-// could land in the bitmap, and send every other value outside it.
+// The four-lane helpers: the pixel truncation must agree with truncToInt on every value whose
+// pixel could land in the bitmap and send every other value outside it, and the transpose must
+// move every lane, float bits included, to its place.
 #include "numeric/float_lanes.hpp"
 #include "numeric/truncate.hpp"
 
@@ -47,6 +48,20 @@ TEST(FloatLanes, NanLandsOnColumnZeroAsTruncToIntHasIt) {
   const IntLanes pixels = truncToPixelLanes(FloatLanes{nan, nan, 1.0f, nan}, width);
   EXPECT_EQ(pixels[0], 0);
   EXPECT_EQ(pixels[2], 1);
+}
+
+TEST(FloatLanes, TransposingSwapsRowsAndLanesAndKeepsFloatBits) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  IntLanes rows[laneCount] = {{0, 1, 2, 3}, {10, 11, 12, 13}, {20, 21, 22, 23}, {30, 31, 32, 33}};
+  rows[1] = laneBits(FloatLanes{-0.0f, 1.5f, nan, 3e38f});
+  const IntLanes floatBits = rows[1];
+  transposeLanes(rows);
+  for (int row = 0; row < laneCount; ++row) {
+    for (int lane = 0; lane < laneCount; ++lane) {
+      const int expected = lane == 1 ? floatBits[row] : lane * 10 + row;
+      EXPECT_EQ(rows[row][lane], expected) << "row " << row << ", lane " << lane;
+    }
+  }
 }
 
 } // namespace

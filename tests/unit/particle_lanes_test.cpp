@@ -162,6 +162,7 @@ TEST(ParticleLanes, PixelsTruncateTowardZeroAndLandOnlyInsideTheBitmap) {
       if (inside) {
         EXPECT_EQ(out.x[i], xCase.column);
         EXPECT_EQ(out.y[i], yCase.column);
+        EXPECT_EQ(cellLanes(out, w)[i], yCase.column * w + xCase.column);
       }
     }
   };
