@@ -34,11 +34,12 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
   currentDepth = truncToInt(p.z);
   const int x = truncToInt(p.x);
   const int y = truncToInt(p.y);
-  const int colour = shadedColour(funnie.colour, darkening);
-  if (directRows) {
-    fillDepthTestedCircle(target, x, y, truncToInt(radius), colour);
+  if (directRows) { // colours are made at 32 bits there
+    fillDepthTestedCircle(target, x, y, truncToInt(radius),
+                          shadedColour32(funnie.colour, darkening));
   } else {
-    fillCircle(target, x, y, truncToInt(radius), colour, depthTestedPlot);
+    fillCircle(target, x, y, truncToInt(radius), shadedColour(funnie.colour, darkening),
+               depthTestedPlot);
   }
 }
 

@@ -31,3 +31,10 @@ inline int shadedColour(Colour colour, int darkening) {
   return makecol(darken(colour.red, darkening), darken(colour.green, darkening),
                  darken(colour.blue, darkening));
 }
+
+/// shadedColour where the colour depth is 32 bits: makecol32 straight away, without
+/// makecol's call through the library's switch on the colour depth.
+inline int shadedColour32(Colour colour, int darkening) {
+  return makecol32(darken(colour.red, darkening), darken(colour.green, darkening),
+                   darken(colour.blue, darkening));
+}
