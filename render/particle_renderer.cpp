@@ -12,6 +12,7 @@
 #include "render/max_int.hpp"
 #include "render/particle_lanes.hpp"
 #include "render/shading.hpp"
+#include "sim/list_walk.hpp"
 #include "sim/particle.hpp"
 
 #include <cstdint>
@@ -68,7 +69,8 @@ struct ParticleBatch {
 /// Fills `batch` from `first` on; returns the particle after the batch.
 const Particle* gatherBatch(const Particle* first, ParticleBatch& batch) {
   int n = 0;
-  for (; first != nullptr && n < batchSize; first = first->next, ++n) {
+  WalkStep step;
+  for (; first != nullptr && n < batchSize; first = followLink(first, step), ++n) {
     batch.x[n] = first->position.x;
     batch.y[n] = first->position.y;
     batch.z[n] = first->position.z;

@@ -2,6 +2,7 @@
 #include "sim/particle.hpp"
 
 #include "numeric/binary_angle.hpp"
+#include "sim/list_walk.hpp"
 #include "sim/random.hpp"
 
 Particle* particleList = nullptr;
@@ -58,16 +59,19 @@ void emitParticles(FunnieSegment position, FunnieSegment velocity, Colour colour
 
 void updateParticles() {
   Particle** link = &particleList;
-  while (Particle* particle = *link) {
+  WalkStep step;
+  for (Particle* particle = particleList; particle != nullptr;) {
     particle->position.x += particle->velocity.x;
     particle->position.y += particle->velocity.y;
     particle->position.z += particle->velocity.z;
+    Particle* const following = followLink(particle, step); // before a release reuses the slot
     if (--particle->life == 0) {
-      *link = particle->next;
+      *link = following;
       delete particle;
     } else {
       link = &particle->next;
     }
+    particle = following;
   }
 }
 
