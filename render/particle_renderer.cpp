@@ -157,17 +157,16 @@ void plotInCells(const ParticleCell& at, const CellMaps& maps) {
                                                 static_cast<std::uint32_t>(stored)));
 }
 
-/// Fetches the cells a batch will test and write, so that they arrive while the batch
-/// before it is plotted.
-void prefetchCells(const ParticleCell* cells, int count, const CellMaps& maps) {
-  for (int i = 0; i < count; ++i) {
-    __builtin_prefetch(maps.depths + cells[i].cell, 1);
-    __builtin_prefetch(maps.pixels + cells[i].cell, 1);
-  }
+/// Fetches the cell of a particle of the next batch, so that it arrives by the time that
+/// batch is plotted.
+void prefetchCell(const ParticleCell& at, const CellMaps& maps) {
+  __builtin_prefetch(maps.depths + at.cell, 1);
+  __builtin_prefetch(maps.pixels + at.cell, 1);
 }
 
-/// Two batches in flight: the next one is gathered, projected and fetched before the
-/// current one is plotted.
+/// Two batches in flight: the next one is gathered and projected before the current one is
+/// plotted, and each plot fetches a cell of the next one, so that the fetches are spread
+/// over the plotting instead of queueing up all at once.
 void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   ParticleBatch batch;
   ParticleCell cells[2][batchSize];
@@ -182,9 +181,16 @@ void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
     if (next != nullptr) {
       next = gatherBatch(next, batch);
       counts[ahead] = projectBatch(batch, view, format, target->w, target->h, cells[ahead]);
-      prefetchCells(cells[ahead], counts[ahead], maps);
     }
-    for (int i = 0; i < counts[current]; ++i) {
+    const int both = minInt(counts[current], counts[ahead]);
+    for (int i = 0; i < both; ++i) {
+      prefetchCell(cells[ahead][i], maps);
+      plotInCells(cells[current][i], maps);
+    }
+    for (int i = both; i < counts[ahead]; ++i) {
+      prefetchCell(cells[ahead][i], maps);
+    }
+    for (int i = both; i < counts[current]; ++i) {
       plotInCells(cells[current][i], maps);
     }
     current = ahead;
