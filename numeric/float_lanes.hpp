@@ -31,12 +31,13 @@ inline IntLanes laneBits(FloatLanes lanes) {
 /// Turns four rows of four lanes into four columns: afterwards rows[i][j] holds what
 /// rows[j][i] held, so that lane i of every row can be stored as one 16-byte record.
 inline void transposeLanes(IntLanes (&rows)[laneCount]) {
-  const IntLanes low01 = __builtin_shufflevector(rows[0], rows[1], 0, 4, 1, 5);
-  const IntLanes high01 = __builtin_shufflevector(rows[0], rows[1], 2, 6, 3, 7);
-  const IntLanes low23 = __builtin_shufflevector(rows[2], rows[3], 0, 4, 1, 5);
-  const IntLanes high23 = __builtin_shufflevector(rows[2], rows[3], 2, 6, 3, 7);
-  rows[0] = __builtin_shufflevector(low01, low23, 0, 1, 4, 5);
-  rows[1] = __builtin_shufflevector(low01, low23, 2, 3, 6, 7);
-  rows[2] = __builtin_shufflevector(high01, high23, 0, 1, 4, 5);
-  rows[3] = __builtin_shufflevector(high01, high23, 2, 3, 6, 7);
+  enum : int { a0, a1, a2, a3, b0, b1, b2, b3 }; // the lanes of a shuffle's first and second input
+  const IntLanes low01 = __builtin_shufflevector(rows[0], rows[1], a0, b0, a1, b1);
+  const IntLanes high01 = __builtin_shufflevector(rows[0], rows[1], a2, b2, a3, b3);
+  const IntLanes low23 = __builtin_shufflevector(rows[2], rows[3], a0, b0, a1, b1);
+  const IntLanes high23 = __builtin_shufflevector(rows[2], rows[3], a2, b2, a3, b3);
+  rows[0] = __builtin_shufflevector(low01, low23, a0, a1, b0, b1);
+  rows[1] = __builtin_shufflevector(low01, low23, a2, a3, b2, b3);
+  rows[2] = __builtin_shufflevector(high01, high23, a0, a1, b0, b1);
+  rows[3] = __builtin_shufflevector(high01, high23, a2, a3, b2, b3);
 }
