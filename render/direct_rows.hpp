@@ -6,7 +6,6 @@
 #include <allegro.h>
 #include <allegro/internal/aintern.h> // _drawing_mode: the library offers no way to read it
 
-#include <cstddef>
 #include <cstdint>
 
 /// Whether no pixel of `bitmap` is clipped away: clipping is off, or the clip rectangle is the
@@ -20,9 +19,13 @@ inline bool clipsNothing(const BITMAP* bitmap) {
 /// with no gap: as create_bitmap makes them, and as a sub-bitmap narrower than its parent
 /// does not have them.
 inline bool rowsFollowOneAnother(const BITMAP* bitmap) {
-  const std::ptrdiff_t rowBytes = static_cast<std::ptrdiff_t>(bitmap->w) * 4;
+  // Addresses as integers: a bitmap's rows need not share one block for it to be asked.
+  const auto address = [bitmap](int y) {
+    return reinterpret_cast<std::uintptr_t>(bitmap->line[y]);
+  };
+  const std::uintptr_t rowBytes = static_cast<std::uintptr_t>(bitmap->w) * sizeof(std::uint32_t);
   for (int y = 1; y < bitmap->h; ++y) {
-    if (bitmap->line[y] - bitmap->line[0] != y * rowBytes) {
+    if (address(y) != address(y - 1) + rowBytes) {
       return false;
     }
   }

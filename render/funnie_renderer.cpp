@@ -45,16 +45,6 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
   }
 }
 
-} // namespace
-
-double circleRadius(int segmentCount, int index, double depth, double xscale) {
-  const double sizeFactor = segmentCount / 2; // integer division
-  const double alongBody = 1.0 - (index + 1.0) / segmentCount;
-  return (1.0 / depth) * sizeFactor * xscale * alongBody;
-}
-
-namespace {
-
 /// What every funnie of one frame is drawn with, settled once for all of them.
 struct FunnieFrame {
   BITMAP* target;
@@ -128,6 +118,12 @@ void drawFunnie(Funnie& funnie, const FunnieFrame& frame) {
 }
 
 } // namespace
+
+double circleRadius(int segmentCount, int index, double depth, double xscale) {
+  const double sizeFactor = segmentCount / 2; // integer division
+  const double alongBody = 1.0 - (index + 1.0) / segmentCount;
+  return (1.0 / depth) * sizeFactor * xscale * alongBody;
+}
 
 void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
                    PixelPath path) {

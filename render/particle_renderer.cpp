@@ -167,7 +167,7 @@ void prefetchCell(const ParticleCell& at, const CellMaps& maps) {
 /// Two batches in flight: the next one is gathered and projected before the current one is
 /// plotted, and each plot fetches a cell of the next one, so that the fetches are spread
 /// over the plotting instead of queueing up all at once.
-void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
+void renderInCells(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   ParticleBatch batch;
   ParticleCell cells[2][batchSize];
   int counts[2] = {0, 0};
@@ -202,7 +202,7 @@ void renderInRows(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
 void renderParticles(BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix, PixelPath path) {
   set_projection_viewport(0, 0, target->w, target->h);
   if (path == PixelPath::fast && directRowsAllowed(target, depthMap)) {
-    renderInRows(target, depthMap, viewMatrix);
+    renderInCells(target, depthMap, viewMatrix);
   } else {
     renderThroughLibrary(target, depthMap, viewMatrix);
   }
