@@ -6,9 +6,7 @@
 #include "render/depth_plot.hpp"
 #include "render/direct_rows.hpp"
 #include "render/fast_circle.hpp"
-#include "render/max_int.hpp"
 #include "render/shading.hpp"
-#include "render/view_lanes.hpp"
 
 namespace {
 
@@ -49,55 +47,25 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
 struct FunnieFrame {
   BITMAP* target;
   MATRIX_f viewMatrix;
-  PixelPath path;
-  bool directRows; ///< the fast path, where the bitmaps allow writing their rows
+  bool directRows;
 };
 
 FunnieFrame startFunnieFrame(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& viewMatrix,
                              PixelPath path) {
   currentDepthMap = depthMap;
   set_projection_viewport(0, 0, target->w, target->h);
-  return FunnieFrame{target, viewMatrix, path,
+  return FunnieFrame{target, viewMatrix,
                      path == PixelPath::fast && directRowsAllowed(target, depthMap)};
-}
-
-/// apply_matrix_f on every segment, through the library.
-void transformThroughLibrary(const Funnie& funnie, const MATRIX_f& viewMatrix, FunnieSegment* out) {
-  for (int i = 0; i < funnie.segmentCount; ++i) {
-    const FunnieSegment& segment = funnie.segments[i];
-    apply_matrix_f(&viewMatrix, segment.x, segment.y, segment.z, &out[i].x, &out[i].y, &out[i].z);
-  }
-}
-
-/// apply_matrix_f on every segment, four at a time as the particles are transformed.
-void transformInLanes(const Funnie& funnie, const MATRIX_f& viewMatrix, FunnieSegment* out) {
-  for (int first = 0; first < funnie.segmentCount; first += laneCount) {
-    const int lanes = minInt(laneCount, funnie.segmentCount - first);
-    PointLanes world{};
-    for (int i = 0; i < lanes; ++i) {
-      const FunnieSegment& segment = funnie.segments[first + i];
-      world.x[i] = segment.x;
-      world.y[i] = segment.y;
-      world.z[i] = segment.z;
-    }
-    const PointLanes p = transformLanes(viewMatrix, world);
-    for (int i = 0; i < lanes; ++i) {
-      out[first + i] = FunnieSegment{p.x[i], p.y[i], p.z[i]};
-    }
-  }
 }
 
 void drawFunnie(Funnie& funnie, const FunnieFrame& frame) {
   const int count = funnie.segmentCount;
   FunnieSegment projected[maxSegmentCount];
   bool inView[maxSegmentCount] = {};
-  if (frame.path == PixelPath::fast) {
-    transformInLanes(funnie, frame.viewMatrix, projected);
-  } else {
-    transformThroughLibrary(funnie, frame.viewMatrix, projected);
-  }
   for (int i = 0; i < count; ++i) {
     FunnieSegment& p = projected[i];
+    const FunnieSegment& segment = funnie.segments[i];
+    apply_matrix_f(&frame.viewMatrix, segment.x, segment.y, segment.z, &p.x, &p.y, &p.z);
     inView[i] = inViewInclusive(p);
     if (inView[i] && hasScreenPosition(p)) {
       persp_project_f(p.x, p.y, p.z, &p.x, &p.y); // screen x, y; the view-space z stays

@@ -1,15 +1,28 @@
-// The particles' direct path four at a time: view transform (in view_lanes.hpp), strict view test,
-// projection, pixel, the depth the depth map keeps, and pixel packing. Each step does, lane by
-// lane, the operations of the library call or rule it stands for, in the same order, so that every
-// lane gets the bits one particle gets on the library path.
+// The particles' direct path four at a time: view transform, strict view test, projection,
+// pixel, the depth the depth map keeps, and pixel packing. Each step does, lane by lane, the
+// operations of the library call or rule it stands for, in the same order, so that every lane gets
+// the bits one particle gets on the library path.
 #pragma once
 
 #include "numeric/float_lanes.hpp"
-#include "render/view_lanes.hpp"
 
 #include <allegro.h>
 
 #include <climits>
+
+/// Four points, one per lane.
+struct PointLanes {
+  FloatLanes x, y, z;
+};
+
+/// apply_matrix_f on four points: row r is x * v[r][0] + y * v[r][1] + z * v[r][2] + t[r],
+/// summed left to right as the library sums it.
+inline PointLanes transformLanes(const MATRIX_f& m, const PointLanes& p) {
+  const auto row = [&m, &p](int r) {
+    return p.x * m.v[r][0] + p.y * m.v[r][1] + p.z * m.v[r][2] + m.t[r];
+  };
+  return PointLanes{row(0), row(1), row(2)};
+}
 
 /// All ones where the view-space point lies strictly inside the view pyramid: z > 0,
 /// -z < x < z and -z < y < z. A point on an edge, at depth 0 or behind, or with a NaN is out.

@@ -1,9 +1,8 @@
-// Which way the renderers transform their points and write their pixels. The path through the
-// library's apply_matrix_f, getpixel and putpixel is the reference; the fast path gives the same
-// bits several times faster.
+// Which way the renderers write their pixels. The per-pixel path through the library's
+// getpixel/putpixel is the reference; the span path gives the same bits several times faster.
 #pragma once
 
 enum class PixelPath {
-  fast,      ///< four points at a time; whole spans and direct pixel access where the bitmaps allow
-  reference, ///< every point through apply_matrix_f, every pixel through getpixel and putpixel
+  fast,      ///< whole spans and direct pixel access where the bitmaps allow
+  reference, ///< every pixel through getpixel and putpixel
 };
