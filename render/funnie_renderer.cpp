@@ -43,7 +43,8 @@ void drawSegmentCircle(const Funnie& funnie, int index, const FunnieSegment& p, 
   }
 }
 
-/// What every funnie of one frame is drawn with, settled once for all of them.
+/// What every funnie of one frame is drawn with, settled once for all of them: the guard
+/// reads every row address of both bitmaps.
 struct FunnieFrame {
   BITMAP* target;
   MATRIX_f viewMatrix;
@@ -53,12 +54,12 @@ struct FunnieFrame {
 FunnieFrame startFunnieFrame(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& viewMatrix,
                              PixelPath path) {
   currentDepthMap = depthMap;
-  set_projection_viewport(0, 0, target->w, target->h);
   return FunnieFrame{target, viewMatrix,
                      path == PixelPath::fast && directRowsAllowed(target, depthMap)};
 }
 
 void drawFunnie(Funnie& funnie, const FunnieFrame& frame) {
+  set_projection_viewport(0, 0, frame.target->w, frame.target->h);
   const int count = funnie.segmentCount;
   FunnieSegment projected[maxSegmentCount];
   bool inView[maxSegmentCount] = {};
@@ -96,7 +97,7 @@ double circleRadius(int segmentCount, int index, double depth, double xscale) {
 void renderFunnies(Funnie* list, BITMAP* target, ZBUFFER* depthMap, MATRIX_f viewMatrix,
                    PixelPath path) {
   if (list == nullptr) {
-    return; // leaves the projection as it was
+    return; // nothing to draw, so no need to ask the guard
   }
   const FunnieFrame frame = startFunnieFrame(target, depthMap, viewMatrix, path);
   for (Funnie* funnie = list; funnie != nullptr; funnie = funnie->next) {
