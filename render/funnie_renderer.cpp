@@ -59,6 +59,8 @@ FunnieFrame startFunnieFrame(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& 
 }
 
 void drawFunnie(Funnie& funnie, const FunnieFrame& frame) {
+  // The viewport once per funnie, then every segment through apply_matrix_f, head first: the
+  // end-to-end picking scenario's preload (tests/e2e/scene_spy.c) finds the heads that way.
   set_projection_viewport(0, 0, frame.target->w, frame.target->h);
   const int count = funnie.segmentCount;
   FunnieSegment projected[maxSegmentCount];
