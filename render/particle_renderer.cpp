@@ -66,10 +66,10 @@ struct ParticleBatch {
   int count;
 };
 
-/// Fills `batch` from `first` on; returns the particle after the batch.
-const Particle* gatherBatch(const Particle* first, ParticleBatch& batch) {
+/// Fills `batch` from `first` on; returns the particle after the batch. `step` carries the
+/// walk's guess from one batch to the next.
+const Particle* gatherBatch(const Particle* first, ParticleBatch& batch, WalkStep& step) {
   int n = 0;
-  WalkStep step;
   for (; first != nullptr && n < batchSize; first = followLink(first, step), ++n) {
     batch.x[n] = first->position.x;
     batch.y[n] = first->position.y;
@@ -175,11 +175,12 @@ void renderInCells(BITMAP* target, ZBUFFER* depthMap, const MATRIX_f& view) {
   const PixelFormat32 format = currentPixelFormat32();
   const CellMaps maps{pixelRow(target, 0), depthRow(depthMap, 0)};
   const Particle* next = particleList;
+  WalkStep step;
   while (next != nullptr || counts[current] != 0) {
     const int ahead = 1 - current;
     counts[ahead] = 0;
     if (next != nullptr) {
-      next = gatherBatch(next, batch);
+      next = gatherBatch(next, batch, step);
       counts[ahead] = projectBatch(batch, view, format, target->w, target->h, cells[ahead]);
     }
     const int both = minInt(counts[current], counts[ahead]);
