@@ -122,6 +122,20 @@ start_at_dialog() {
 readonly okButtonX=265
 readonly okButtonY=132
 
+# click_at X Y: a left click at that point of the window, held long enough for polling to see.
+click_at() {
+  focus_window
+  xdotool mousemove --window "$WINDOW" "$1" "$2"
+  sleep 0.1
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+}
+
+# The dialog's OK button, which does not depend on the keyboard focus: the dialog's focus
+# follows the library's own pointer, which need not be where the X pointer is.
+click_ok() { click_at "$okButtonX" "$okButtonY"; }
+
 # Return takes the dialog's first choice, a 640x480 window; waits for a frame with the blue
 # background dominant (kept as FRAME). Half a second after the start the swarm, spreading from
 # the camera's position, briefly fills the picture.
@@ -134,12 +148,7 @@ choose_default_mode() {
       press_key Return
     else
       note "the dialog missed the press; clicking OK (attempt $attempt)"
-      focus_window
-      xdotool mousemove --window "$WINDOW" "$okButtonX" "$okButtonY"
-      sleep 0.1
-      xdotool mousedown 1
-      sleep 0.1
-      xdotool mouseup 1
+      click_ok
     fi
     poll_for 4 window_has_size "$modeWidth" "$modeHeight" && break
     screenshot "dialog_missed_$attempt" >/dev/null
