@@ -136,12 +136,10 @@ click_at() {
 # follows the library's own pointer, which need not be where the X pointer is.
 click_ok() { click_at "$okButtonX" "$okButtonY"; }
 
-# Return takes the dialog's first choice, a 640x480 window; waits for a frame with the blue
-# background dominant (kept as FRAME). Half a second after the start the swarm, spreading from
-# the camera's position, briefly fills the picture.
-choose_default_mode() {
-  # On a loaded machine the dialog now and then misses the key: then its OK button is clicked,
-  # which does not depend on the keyboard focus.
+# confirm_dialog COMMAND...: Return, the way a user takes the dialog's choice, until COMMAND
+# shows that the dialog took it. On a loaded machine the dialog now and then misses the key:
+# then its OK button is clicked, up to twice.
+confirm_dialog() {
   local attempt
   for attempt in 1 2 3; do
     if [ "$attempt" -eq 1 ]; then
@@ -150,9 +148,16 @@ choose_default_mode() {
       note "the dialog missed the press; clicking OK (attempt $attempt)"
       click_ok
     fi
-    poll_for 4 window_has_size "$modeWidth" "$modeHeight" && break
-    screenshot "dialog_missed_$attempt" >/dev/null
+    poll_for 4 "$@" && return 0
+    screenshot "dialog_missed_$attempt" >/dev/null || true
   done
+}
+
+# Return takes the dialog's first choice, a 640x480 window; waits for a frame with the blue
+# background dominant (kept as FRAME). Half a second after the start the swarm, spreading from
+# the camera's position, briefly fills the picture.
+choose_default_mode() {
+  confirm_dialog window_has_size "$modeWidth" "$modeHeight"
   wait_for "the ${modeWidth}x${modeHeight} window" 1 window_has_size "$modeWidth" "$modeHeight"
   focus_window
   wait_for "the first frames" 10 background_is "$startBackground"

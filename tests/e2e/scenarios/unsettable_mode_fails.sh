@@ -26,17 +26,9 @@ select_last_driver() {
   fail "DGA 2.0 did not get selected"
 }
 
-# Return, or the OK button if the dialog missed the key; either ends the program.
-confirm_driver() {
-  press_key Return
-  poll_for 4 eval '! program_running' && return 0
-  note "the dialog missed the press; clicking OK"
-  click_ok
-}
-
 start_at_dialog
 select_last_driver
-confirm_driver
+confirm_dialog eval '! program_running'
 wait_for_exit 10 1
 check_failure_line '^funnies: cannot set the [0-9]+x[0-9]+ mode at [0-9]+ bits per pixel with the DGA 2\.0 driver: .+$'
 pass
