@@ -2,9 +2,9 @@
 #include "app/start_up.hpp"
 
 #include "app/handlers.hpp"
+#include "app/window_name.hpp"
 
 #include <allegro.h>
-#include <xalleg.h> // after allegro.h, which it needs
 
 #include <csignal>
 #include <cstdio>
@@ -34,7 +34,8 @@ std::string libraryReason(const char* fallback) {
 }
 
 /// The library's own handlers shut it down inside the signal and leave the main loop drawing
-/// into a screen that is gone; ours only ask the loop to end.
+/// into a screen that is gone; ours only ask the loop to end. Windows' C runtime has no SIGQUIT
+/// and no SIGHUP.
 void catchQuitSignals() {
   for (int signal : {SIGINT, SIGTERM}) {
     std::signal(signal, onQuitSignal);
@@ -100,10 +101,9 @@ bool chooseMode(ModeChoice& mode) {
 }
 
 void startLibrary() {
-  // The X window is created by allegro_init with the name and class set before it; the window
-  // icon is set before main (packaging/window_icon.cpp). The library's default title would be
-  // the executable's name.
-  xwin_set_window_name(windowTitle, windowClass);
+  // The window icon is set before main (packaging/window_icon.cpp). The library's default
+  // title would be the executable's name.
+  nameWindow(windowTitle, windowClass);
   if (allegro_init() != 0) {
     failToRun("cannot start the Allegro library", libraryReason("no usable display"));
   }

@@ -4,9 +4,13 @@
 // still reported, as it would be on the general heap.
 #include "sim/slot_pool.hpp"
 
-#include <sanitizer/asan_interface.h> // its poisoning does nothing in other builds
-
+#include <cstddef>
 #include <new>
+
+// The sanitizer's header is found only where the sanitizer is: mingw-w64 has neither.
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 
 struct SlotChunk {
   SlotChunk* next;
@@ -18,6 +22,20 @@ struct FreeSlot {
 
 namespace {
 
+/// Marks memory that no record may touch until it is unpoisoned; nothing outside the
+/// sanitizer build.
+void poison([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  __asan_poison_memory_region(memory, bytes);
+#endif
+}
+
+void unpoison([[maybe_unused]] void* memory, [[maybe_unused]] std::size_t bytes) {
+#if defined(__SANITIZE_ADDRESS__)
+  __asan_unpoison_memory_region(memory, bytes);
+#endif
+}
+
 /// The chunk's header, padded so that its first slot is aligned for any ordinary record.
 constexpr std::size_t chunkHeaderSize = (sizeof(SlotChunk) + alignof(std::max_align_t) - 1) /
                                         alignof(std::max_align_t) * alignof(std::max_align_t);
@@ -28,16 +46,16 @@ char* firstSlotOf(SlotChunk* chunk) {
 
 /// Points free slot `from` at `to`; the link is the one part of a free slot the pool touches.
 void link(FreeSlot* from, FreeSlot* to) {
-  ASAN_UNPOISON_MEMORY_REGION(from, sizeof(FreeSlot));
+  unpoison(from, sizeof(FreeSlot));
   from->next = to;
-  ASAN_POISON_MEMORY_REGION(from, sizeof(FreeSlot));
+  poison(from, sizeof(FreeSlot));
 }
 
 /// Queues a free slot behind the others.
 void enqueue(SlotPool& pool, void* slot) {
-  ASAN_UNPOISON_MEMORY_REGION(slot, pool.slotSize);
+  unpoison(slot, pool.slotSize);
   FreeSlot* free = new (slot) FreeSlot{nullptr};
-  ASAN_POISON_MEMORY_REGION(slot, pool.slotSize);
+  poison(slot, pool.slotSize);
   if (pool.newestReleased == nullptr) {
     pool.oldestReleased = free;
   } else {
@@ -61,7 +79,7 @@ void addChunk(SlotPool& pool) {
 void releaseChunks(SlotPool& pool) {
   while (SlotChunk* chunk = pool.chunks) {
     pool.chunks = chunk->next;
-    ASAN_UNPOISON_MEMORY_REGION(firstSlotOf(chunk), pool.slotSize * pool.slotsPerChunk);
+    unpoison(firstSlotOf(chunk), pool.slotSize * pool.slotsPerChunk);
     ::operator delete(chunk);
   }
   pool.chunkCount = 0;
@@ -76,7 +94,7 @@ void* takeSlot(SlotPool& pool) {
     addChunk(pool);
   }
   FreeSlot* slot = pool.oldestReleased;
-  ASAN_UNPOISON_MEMORY_REGION(slot, pool.slotSize);
+  unpoison(slot, pool.slotSize);
   pool.oldestReleased = slot->next;
   if (pool.oldestReleased == nullptr) {
     pool.newestReleased = nullptr;

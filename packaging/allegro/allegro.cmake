@@ -1,0 +1,76 @@
+# The Allegro 4 library as the target Allegro::allegro. On Linux it is Debian's, found through
+# pkg-config. For Windows no distribution ships it, so the first configure fetches Debian's
+# source of the same version, patches it and builds it as a static library with the same
+# toolchain; later configures reuse that build.
+
+if(NOT WIN32)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(ALLEGRO REQUIRED IMPORTED_TARGET allegro)
+  add_library(Allegro::allegro ALIAS PkgConfig::ALLEGRO)
+  return()
+endif()
+
+set(allegro_tarball allegro4.4_4.4.3.1.orig.tar.gz)
+# The tarball's hash in Debian's signed source index: the patch below is made for this source.
+set(allegro_tarball_sha256 ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4)
+set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/use-standard-dinput-devices.patch)
+set(allegro_dir ${PROJECT_BINARY_DIR}/allegro)
+set(allegro_prefix ${allegro_dir}/install)
+set(allegro_library ${allegro_prefix}/lib/liballeg.a)
+
+function(run_or_stop what)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${allegro_dir} RESULT_VARIABLE status
+                  OUTPUT_FILE ${allegro_dir}/${what}.log ERROR_FILE ${allegro_dir}/${what}.log)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "Allegro for Windows: ${what} failed, see ${allegro_dir}/${what}.log")
+  endif()
+endfunction()
+
+function(build_allegro)
+  file(MAKE_DIRECTORY ${allegro_dir})
+  if(NOT EXISTS ${allegro_dir}/${allegro_tarball})
+    message(STATUS "Allegro for Windows: fetching Debian's source package")
+    # apt checks the tarball against the package's signed checksums (needs the deb-src entries
+    # that scripts/install-deps.sh adds).
+    run_or_stop(fetch apt-get source --tar-only --download-only allegro4.4)
+  endif()
+  file(SHA256 ${allegro_dir}/${allegro_tarball} sha256)
+  if(NOT sha256 STREQUAL allegro_tarball_sha256)
+    message(FATAL_ERROR "Allegro for Windows: ${allegro_tarball} is not the expected source")
+  endif()
+  file(REMOVE_RECURSE ${allegro_dir}/source ${allegro_dir}/build ${allegro_prefix})
+  file(ARCHIVE_EXTRACT INPUT ${allegro_dir}/${allegro_tarball} DESTINATION ${allegro_dir})
+  file(RENAME ${allegro_dir}/allegro-4.4.3.1 ${allegro_dir}/source)
+  run_or_stop(patch patch -p1 -d source -i ${allegro_patch})
+  message(STATUS "Allegro for Windows: building the static library (about a minute)")
+  run_or_stop(configure ${CMAKE_COMMAND} -S source -B build
+    -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DCMAKE_BUILD_TYPE=Release
+    -DCMAKE_INSTALL_PREFIX=${allegro_prefix} -DSHARED=OFF
+    -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF
+    -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF)
+  run_or_stop(build ${CMAKE_COMMAND} --build build --parallel 2)
+  run_or_stop(install ${CMAKE_COMMAND} --install build)
+  file(WRITE ${allegro_dir}/built-with ${build_inputs})
+endfunction()
+
+# Built again whenever the patch or the toolchain changes.
+file(SHA256 ${allegro_patch} patch_sha256)
+file(SHA256 ${CMAKE_TOOLCHAIN_FILE} toolchain_sha256)
+set(build_inputs "${patch_sha256} ${toolchain_sha256}")
+set(built_with "")
+if(EXISTS ${allegro_dir}/built-with)
+  file(READ ${allegro_dir}/built-with built_with)
+endif()
+if(NOT EXISTS ${allegro_library} OR NOT built_with STREQUAL build_inputs)
+  build_allegro()
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${allegro_patch}
+                                                               ${CMAKE_TOOLCHAIN_FILE})
+
+add_library(Allegro::allegro STATIC IMPORTED)
+set_target_properties(Allegro::allegro PROPERTIES
+  IMPORTED_LOCATION ${allegro_library}
+  INTERFACE_INCLUDE_DIRECTORIES ${allegro_prefix}/include
+  INTERFACE_COMPILE_DEFINITIONS ALLEGRO_STATICLINK
+  # What the library's Windows drivers use: GDI, DirectDraw, DirectInput, DirectSound, winmm.
+  INTERFACE_LINK_LIBRARIES "gdi32;comdlg32;ole32;dinput;ddraw;dxguid;winmm;dsound")
