@@ -2,7 +2,8 @@
 # Builds funnies with warnings as errors and runs every test, all of them CTest tests: the unit
 # tests, the linters (shellcheck, clang-format, clang-tidy), the unit tests and a short soak
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the end-to-end tests in a virtual X
-# server, memcheck of the frame pipeline, and the Debian package with lintian.
+# server, memcheck of the frame pipeline, the Debian package with lintian, and the Windows
+# program with its unit tests, end-to-end tests and benchmark under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,3 +24,9 @@ unset ASAN_OPTIONS UBSAN_OPTIONS
 ctest --preset release -L e2e
 ctest --preset release -L memcheck
 ctest --preset release -L package --verbose # prints the checks and what lintian said
+
+# The Windows scenarios use the release build's helpers, built above.
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+ctest --preset windows -j 2 -L windows -E '^windows_bench$'
+ctest --preset windows -R '^windows_bench$' --verbose # prints the benchmark's figures under Wine

@@ -61,9 +61,12 @@ window_has_size() {
   [ "$WIN_W" = "$1" ] && [ "$WIN_H" = "$2" ]
 }
 
+# pointer_to X Y: the X pointer to that point of the window.
+pointer_to() { xdotool mousemove --window "$WINDOW" "$1" "$2"; }
+
 # Keyboard input reaches a window only with the focus set and the pointer over it.
 focus_window() {
-  xdotool mousemove --window "$WINDOW" $((WIN_W / 2)) $((WIN_H / 2))
+  pointer_to $((WIN_W / 2)) $((WIN_H / 2))
   xdotool windowfocus "$WINDOW"
 }
 

@@ -110,27 +110,6 @@ press_at() {
   xdotool mouseup 1
 }
 
-line4_is() { [ "$(overlay_line 4)" = "$1" ]; }
-
-# aimed_at_head FILE: the camera, still at the origin, is turned towards the selected head: the
-# heading and the elevation of the head's position on line 4 (whole units, so give or take one)
-# are the yaw and pitch on line 1.
-aimed_at_head() {
-  local head angles expected
-  head=$(overlay_line 4 "$1" | sed -E 's/^Selected funnie at (.*)\.$/\1/')
-  angles=$(overlay_line 1 "$1" | sed -E 's/^XR: (-?[0-9]+) YR: (-?[0-9]+)$/\1 \2/')
-  expected=$(echo "$head" | awk '{
-    units = 128 / atan2(0, -1) # binary angle units per radian
-    yaw = atan2($1, $3) * units; if (yaw < 0) yaw += 256
-    pitch = atan2($2, sqrt($1 * $1 + $3 * $3)) * units
-    printf "%.2f %.2f", pitch, yaw }')
-  note "head at $head: pitch and yaw $angles, the head's direction $expected"
-  echo "$angles $expected" | awk '{
-    dyaw = $2 - $4; if (dyaw > 128) dyaw -= 256; if (dyaw < -128) dyaw += 256
-    exit !($1 - $3 <= 1.5 && $3 - $1 <= 1.5 && dyaw <= 1.5 && dyaw >= -1.5) }' ||
-    fail "the camera (pitch and yaw $angles) is not turned to the head at $head ($expected)"
-}
-
 start_running
 wait_for "the swarm to spread out" 20 spread_out
 xdotool keydown p

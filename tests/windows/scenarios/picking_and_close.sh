@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Under Wine: with P held, a left click on a funnie's head seen in the picture selects it:
+# overlay line 4 shows its head and the camera turns to it. The window's close button, in Wine's
+# title bar, then ends the program with status 0, printing nothing.
+# shellcheck source=../wine_lib.sh
+source "$(dirname "$0")/../wine_lib.sh"
+
+readonly offCentre=60  # pixels from the middle at least, so that the camera visibly turns
+readonly apart=30      # pixels between two candidates
+readonly candidates=6
+readonly minimumDepth=4 # pixels from the disc's centre to the nearest background, at least
+
+# Points "x y" deep inside what is drawn below the overlay, the deepest first: a head is the
+# largest disc of its funnie, so the points farthest from the background are the middles of the
+# largest heads in view. The distance is the 3-4 chamfer distance, in two passes over the mask.
+head_candidates() {
+  local mask="$E2E_DIR/scene_mask.pgm"
+  convert "$1" -crop "$(below_overlay)" +repage -fill white +opaque "rgb($startBackground)" \
+    -fill black -opaque "rgb($startBackground)" -colorspace Gray -compress none pgm:"$mask"
+  awk -v top="$overlayHeight" -v away="$offCentre" -v apart="$apart" -v n="$candidates" \
+    -v depth="$minimumDepth" '
+    NR == 2 { w = $1; h = $2; next }
+    NR <= 3 { next }
+    { for (i = 1; i <= NF; i++) { v[count++] = ($i > 0) ? 1e9 : 0 } }
+    function at(x, y) { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : d[y * w + x] }
+    function low(a, b) { return a < b ? a : b }
+    END {
+      for (p = 0; p < w * h; p++) d[p] = v[p]
+      for (y = 0; y < h; y++) for (x = 0; x < w; x++) if (d[y * w + x]) {
+        m = d[y * w + x]
+        m = low(m, at(x - 1, y) + 3); m = low(m, at(x, y - 1) + 3)
+        m = low(m, at(x - 1, y - 1) + 4); m = low(m, at(x + 1, y - 1) + 4)
+        d[y * w + x] = m
+      }
+      for (y = h - 1; y >= 0; y--) for (x = w - 1; x >= 0; x--) if (d[y * w + x]) {
+        m = d[y * w + x]
+        m = low(m, at(x + 1, y) + 3); m = low(m, at(x, y + 1) + 3)
+        m = low(m, at(x + 1, y + 1) + 4); m = low(m, at(x - 1, y + 1) + 4)
+        d[y * w + x] = m
+      }
+      for (y = 0; y < h; y++) for (x = 0; x < w; x++)
+        if (d[y * w + x] >= 3 * depth && (x - w / 2) ^ 2 + (y + top - (h + top) / 2) ^ 2 >= away ^ 2)
+          print d[y * w + x], x, y + top
+    }' "$mask" | sort -rn | awk -v apart="$apart" -v n="$candidates" '
+    { for (i = 0; i < found; i++) if (($2 - cx[i]) ^ 2 + ($3 - cy[i]) ^ 2 < apart ^ 2) next
+      cx[found] = $2; cy[found] = $3; found++; print $2, $3; if (found == n) exit }'
+}
+
+# A line 4 of the form the tracking writes.
+selected() {
+  SELECTION=$(overlay_line 4)
+  [[ $SELECTION =~ ^Selected\ funnie\ at\ -?[0-9]+\ -?[0-9]+\ -?[0-9]+\.$ ]]
+}
+
+readonly minimumScenePixels=2000
+swarm_spread() {
+  [ "$(non_background_pixels "$(screenshot spread)" "$(below_overlay)" "$startBackground")" \
+    -ge "$minimumScenePixels" ]
+}
+
+start_at_dialog
+choose_default_mode
+park_pointer
+wait_for "the swarm to spread into view" 15 swarm_spread
+xdotool keydown p
+sleep 0.5
+paused=$(screenshot paused)
+picked=""
+while read -r x y; do
+  note "clicking at $x,$y"
+  click_at "$x" "$y"
+  if poll_for 2 selected; then
+    picked="$x,$y"
+    break
+  fi
+done < <(head_candidates "$paused")
+[ -n "$picked" ] || fail "no click on the largest discs in view selected a funnie"
+note "the click at $picked selected: $SELECTION"
+sleep 0.5
+tracking=$(screenshot tracking)
+expect_line 4 "^${SELECTION//./\\.}\$" "$tracking" # kept after the release
+aimed_at_head "$tracking"
+xdotool keyup p
+
+click_close_button
+wait_for_exit 10
+check_quiet
+pass

@@ -1,0 +1,84 @@
+# shellcheck shell=bash
+# The end-to-end steps of tests/e2e/lib.sh for the Windows program under Wine, in a virtual X
+# server: Wine's virtual desktop fills the X screen's top-left corner, and the program's window
+# is an X child of it, framed by Wine (title bar and border), whose own unnamed child is the
+# client area the library draws into. WINDOW is that client area; FRAME is the framed window.
+#
+# A scenario sources this file and is run as: SCENARIO.sh FUNNIES_EXE SEND_CLOSE READ_OVERLAY,
+# with WINE_RUN naming tests/windows/wine.sh and WINE_PREFIX the Wine prefix to run it in.
+
+# The library under Wine prints nothing of its own, unlike Xlib under Xvfb.
+E2E_EXPECTED_STDERR='^$'
+# shellcheck source=tests/e2e/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
+
+: "${WINE_RUN:?WINE_RUN must name tests/windows/wine.sh}"
+: "${WINE_PREFIX:?WINE_PREFIX must name the Wine prefix}"
+export WINE_DESKTOP=1024x768
+FRAME=""
+
+# Windows' C runtime ends the program's lines with CR LF.
+own_stderr() { tr -d '\r' <"$E2E_DIR/stderr" | grep -Ev "$expectedStderr" || true; }
+
+start_program() {
+  timeout -k 3 "$programTimeLimit" "$WINE_RUN" "$WINE_PREFIX" "$FUNNIES" \
+    >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
+  PROGRAM_PID=$!
+  STARTED_PIDS+=("$PROGRAM_PID")
+}
+
+# The program, then every process of the prefix, before the X server they are drawing on.
+before_cleanup() {
+  [ -z "$PROGRAM_PID" ] || stop_process "$PROGRAM_PID"
+  WINEPREFIX=$WINE_PREFIX wineserver -k 2>/dev/null || true
+  WINEPREFIX=$WINE_PREFIX timeout 10 wineserver --wait 2>/dev/null || true
+}
+
+window_found() {
+  FRAME=$(xdotool search --onlyvisible --name '^funnies$' 2>/dev/null | head -n 1) &&
+    [ -n "$FRAME" ] || return 1
+  WINDOW=$(xwininfo -children -id "$FRAME" 2>/dev/null | awk '/^ +0x/ { print $1; exit }') &&
+    [ -n "$WINDOW" ]
+}
+
+# xdotool reports a nested window's position wrongly (its parent's offset twice); xwininfo's
+# absolute position is right.
+# shellcheck disable=SC2034 # WIN_X and WIN_Y are read by the screenshot helpers
+read_geometry() {
+  WIN_X=0 WIN_Y=0 WIN_W=0 WIN_H=0
+  local name value
+  while IFS=: read -r name value; do
+    case $name in
+    *"Absolute upper-left X") WIN_X=${value// /} ;;
+    *"Absolute upper-left Y") WIN_Y=${value// /} ;;
+    *Width) WIN_W=${value// /} ;;
+    *Height) WIN_H=${value// /} ;;
+    esac
+  done < <(xwininfo -id "$WINDOW" 2>/dev/null)
+}
+
+# For the same reason, the pointer goes to absolute positions.
+pointer_to() {
+  read_geometry
+  xdotool mousemove $((WIN_X + $1)) $((WIN_Y + $2))
+}
+
+# Wine's desktop passes the keyboard to the window it has made active; the X focus goes to the
+# framed window.
+focus_window() {
+  read_geometry
+  pointer_to $((WIN_W / 2)) $((WIN_H / 2))
+  xdotool windowfocus "$FRAME"
+}
+
+# The close button at the right end of Wine's title bar, over the client area.
+readonly closeButtonFromRight=10
+readonly closeButtonAbove=11
+click_close_button() {
+  read_geometry
+  xdotool mousemove $((WIN_X + WIN_W - closeButtonFromRight)) $((WIN_Y - closeButtonAbove))
+  sleep 0.1
+  xdotool mousedown 1
+  sleep 0.1
+  xdotool mouseup 1
+}
