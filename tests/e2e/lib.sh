@@ -183,9 +183,8 @@ park_pointer() {
 }
 
 # move_pointer_by DX DY [STEP]: moves the X pointer relatively, in steps of at most STEP pixels
-# (default 30): small enough for the library's warping (back to the window's middle whenever the
-# pointer strays too far) to keep it inside the window, and slow enough for the program to read
-# the motion between them.
+# (default 30): small enough for mouse look, which puts the pointer back where the drag began, to
+# keep it inside the window, and slow enough for the program to read the motion between them.
 move_pointer_by() {
   local dx=$1 dy=$2 step=${3:-30} i
   local steps=$(((${dx#-} > ${dy#-} ? ${dx#-} : ${dy#-}) / step + 1))
@@ -197,8 +196,6 @@ move_pointer_by() {
 }
 
 # drag_right DY: moves the pointer DY pixels down (up if negative) with the right button held.
-# The program puts its pointer back by each movement it reads, but the library may move the
-# pointer between that reading and the put-back; small steps keep that slip small.
 drag_right() {
   xdotool mousedown 3
   sleep 0.1

@@ -49,17 +49,13 @@ camera_position() {
 }
 
 readonly pitchLimit=63
-# pixels; the library's warping lets the pointer slip a little, where a pointer left to follow the
-# mouse would travel the whole drag (300 pixels or more) to the window's edge
-readonly pointerTolerance=100
-
-# pointer_kept_still NAME: the program's pointer is still near where the drags began.
+# pointer_kept_still NAME: the program's pointer is still where the drags began.
 pointer_kept_still() {
   local x y
   read -r x y < <(pointer_position "$(screenshot "$1")") ||
     fail "the program's pointer is not to be seen after the drag (pushed to the edge?)"
   note "pointer at $start_x,$start_y before the drags, $x,$y after"
-  near "$start_x" "$start_y" "$x" "$y" "$pointerTolerance" ||
+  [ "$x $y" = "$start_x $start_y" ] ||
     fail "the pointer moved from $start_x,$start_y to $x,$y while the view turned"
 }
 
