@@ -29,6 +29,7 @@ void setUp(World& world) {
   world.funnies = createFunnies(funnieCount);
   world.selectedFunnie = nullptr;
   world.camera = Camera{};
+  startMouseLook(world.camera);
   install_int_ex(onTimerTick, tickRate);
 }
 

@@ -13,8 +13,14 @@ struct Camera {
   bool orbitMode = false; ///< false: free-flying camera
   bool spaceHeld = false; ///< latch, so that one press of Space toggles once
   bool lookHeld = false;  ///< latch: the right button was down at the last pass
+  int holdX = 0;          ///< where the pointer stays while looking: where it was at the last
+  int holdY = 0;          ///< pass with the right button up, in screen pixels
   MATRIX_f viewMatrix{};  ///< world to view space, rebuilt every pass
 };
+
+/// Once the screen mode is set: makes the library hold the pointer only where mouse look puts it,
+/// and takes the pointer's place as the first place to hold it at.
+void startMouseLook(Camera& camera);
 
 /// While the right button is held, turns the camera by the mouse movement since the last pass,
 /// keeping the pointer in place; then clamps pitch and reduces yaw. With the button up the mouse
@@ -25,6 +31,17 @@ void applyMouseLook(Camera& camera);
 /// pass in which the right button goes down only arms the look: its mickeys hold the motion made
 /// before the press, which must not turn the camera.
 void turnCamera(Camera& camera, int mx, int my, int buttons);
+
+struct PointerPlace {
+  int x = 0; ///< screen pixels
+  int y = 0;
+};
+
+/// Where the pointer belongs after this pass, from the button bits and where the library has it
+/// (x, y). With the right button up it stays there, and that is kept as the place to hold it at.
+/// With the button held it goes back to the place kept at the last pass before the press: the
+/// press and the first moves can reach the library together, before the program sees the press.
+PointerPlace placePointer(Camera& camera, int buttons, int x, int y);
 
 /// Clamps pitch to -63..63 and reduces yaw to -255..255, keeping its sign.
 void normaliseAngles(Camera& camera);

@@ -188,9 +188,8 @@ park_pointer() {
 }
 
 # move_pointer_by DX DY [STEP]: moves the X pointer relatively, in steps of at most STEP pixels
-# (default 30): small enough for the library's warping (back to the window's middle whenever the
-# pointer strays too far) to keep it inside the window, and slow enough for the program to read
-# the motion between them.
+# (default 30): small enough for mouse look, which puts the pointer back where the drag began, to
+# keep it inside the window, and slow enough for the program to read the motion between them.
 move_pointer_by() {
   local dx=$1 dy=$2 step=${3:-30} i
   local steps=$(((${dx#-} > ${dy#-} ? ${dx#-} : ${dy#-}) / step + 1))
@@ -202,8 +201,6 @@ move_pointer_by() {
 }
 
 # drag_right DY: moves the pointer DY pixels down (up if negative) with the right button held.
-# The program puts its pointer back by each movement it reads, but the library may move the
-# pointer between that reading and the put-back; small steps keep that slip small.
 drag_right() {
   xdotool mousedown 3
   sleep 0.1
@@ -243,6 +240,28 @@ non_background_pixels() {
 
 # The picture below the overlay, where the scene shows unobstructed.
 below_overlay() { echo "${WIN_W}x$((WIN_H - overlayHeight))+0+${overlayHeight}"; }
+
+readonly pointerWidth=8 # the white fill of the library's arrow
+readonly pointerHeight=14
+
+# pointer_position FILE: where the program drew its pointer ("x y"), from the top-left corner of
+# its white fill, which is the pointer's hot spot; looked for below the overlay only.
+pointer_position() {
+  local box
+  box=$(convert "$1" -crop "$(below_overlay)" +repage -fill black +opaque white \
+    -bordercolor black -border 1 -format '%@' info:) # the border makes black the colour trimmed
+  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+  local width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+  [ "$width" -ge 1 ] && [ "$width" -le "$pointerWidth" ] && [ "$height" -le "$pointerHeight" ] ||
+    return 1
+  echo "$((x - 1)) $((y - 1 + overlayHeight))"
+}
+
+# near AX AY BX BY TOLERANCE: the two points are at most TOLERANCE pixels apart in x and in y.
+near() {
+  local dx=$(($1 - $3)) dy=$(($2 - $4))
+  [ "${dx#-}" -le "$5" ] && [ "${dy#-}" -le "$5" ]
+}
 
 # background_is "r,g,b": a fresh screenshot, kept as FRAME, is dominated by that colour.
 background_is() {

@@ -93,6 +93,27 @@ TEST_F(CameraControls, ThePassThatPressesTheRightButtonDoesNotTurn) {
   EXPECT_EQ(camera.pitch, 2);
 }
 
+TEST_F(CameraControls, ThePointerIsHeldWhereItWasBeforeThePressUntilTheRelease) {
+  struct Pass {
+    int buttons, x, y, placedX, placedY;
+  };
+  const Pass passes[] = {
+      {0, 100, 50, 100, 50},                        // free: left where it is
+      {leftButton, 120, 60, 120, 60},               // still free
+      {rightButton, 120, 45, 120, 60},              // pressed, a move already taken in
+      {rightButton, 135, 30, 120, 60},              // held
+      {rightButton | leftButton, 120, 60, 120, 60}, // held, pointer back in place
+      {0, 121, 61, 121, 61},                        // released: free again
+      {rightButton, 300, 200, 121, 61},             // pressed again
+  };
+  Camera camera;
+  for (const Pass& p : passes) {
+    const PointerPlace placed = placePointer(camera, p.buttons, p.x, p.y);
+    EXPECT_EQ(placed.x, p.placedX) << "pointer at " << p.x << "," << p.y;
+    EXPECT_EQ(placed.y, p.placedY) << "pointer at " << p.x << "," << p.y;
+  }
+}
+
 TEST_F(CameraControls, RightButtonTurnsOneUnitPerMickeyAndClampsPitch) {
   struct Case {
     int mx, my, yaw, pitch;

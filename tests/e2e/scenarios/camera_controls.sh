@@ -5,25 +5,6 @@
 # shellcheck source=../lib.sh
 source "$(dirname "$0")/../lib.sh"
 
-# pointer_position FILE: where the program drew its pointer ("x y"), from the top-left corner of
-# its white fill, which is the pointer's hot spot; looked for below the overlay only.
-pointer_position() {
-  local box
-  box=$(convert "$1" -crop "$(below_overlay)" +repage -fill black +opaque white \
-    -bordercolor black -border 1 -format '%@' info:) # the border makes black the colour trimmed
-  [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
-  local width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
-  [ "$width" -ge 1 ] && [ "$width" -le "$pointerWidth" ] && [ "$height" -le "$pointerHeight" ] ||
-    return 1
-  echo "$((x - 1)) $((y - 1 + overlayHeight))"
-}
-
-# near AX AY BX BY TOLERANCE: the two points are at most TOLERANCE pixels apart in x and in y.
-near() {
-  local dx=$(($1 - $3)) dy=$(($2 - $4))
-  [ "${dx#-}" -le "$5" ] && [ "${dy#-}" -le "$5" ]
-}
-
 # Brings the X pointer and the program's pointer together to the middle of the window: parked in
 # the corner, the program's pointer follows the X pointer's move from the corner to the middle.
 centre_pointers() {
@@ -68,19 +49,13 @@ camera_position() {
 }
 
 readonly pitchLimit=63
-readonly pointerWidth=8 # the white fill of the library's arrow
-readonly pointerHeight=14
-# pixels; the library's warping lets the pointer slip a little, where a pointer left to follow the
-# mouse would travel the whole drag (300 pixels or more) to the window's edge
-readonly pointerTolerance=100
-
-# pointer_kept_still NAME: the program's pointer is still near where the drags began.
+# pointer_kept_still NAME: the program's pointer is still where the drags began.
 pointer_kept_still() {
   local x y
   read -r x y < <(pointer_position "$(screenshot "$1")") ||
     fail "the program's pointer is not to be seen after the drag (pushed to the edge?)"
   note "pointer at $start_x,$start_y before the drags, $x,$y after"
-  near "$start_x" "$start_y" "$x" "$y" "$pointerTolerance" ||
+  [ "$x $y" = "$start_x $start_y" ] ||
     fail "the pointer moved from $start_x,$start_y to $x,$y while the view turned"
 }
 
