@@ -8,7 +8,8 @@
 # Usage: [WINE_DESKTOP=WxH] wine.sh PREFIX PROGRAM [ARGUMENT...]
 set -euo pipefail
 
-export WINEPREFIX=${1:?usage: $0 PREFIX PROGRAM [ARGUMENT...]}
+WINEPREFIX=$(realpath -m "${1:?usage: $0 PREFIX PROGRAM [ARGUMENT...]}") # Wine wants it absolute
+export WINEPREFIX
 shift
 export WINEDEBUG=-all
 # No offer to download Mono or Gecko, which nothing here uses: it would wait for a click.
