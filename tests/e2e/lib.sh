@@ -141,6 +141,29 @@ click_at() {
 # follows the library's own pointer, which need not be where the X pointer is.
 click_ok() { click_at "$okButtonX" "$okButtonY"; }
 
+# driver_selected Y: the driver list's row whose middle is at height Y, 8 pixels high, is drawn
+# inverted (mostly black), as the selected row is.
+driver_selected() {
+  convert "$(screenshot drivers)" -crop "100x6+20+$(($1 - 3))" +repage -colorspace Gray \
+    -format '%[fx:mean < 0.4]' info: | grep -qx 1
+}
+
+# select_driver NAME Y: clicks the driver list's row at height Y until it shows selected. A click
+# selects the row whichever list has the keyboard focus: keys would go to whichever list the
+# library's pointer last passed over, and CI once saw Down presses move the resolution list
+# instead.
+readonly driverRowX=60
+select_driver() {
+  local attempt
+  for attempt in 1 2 3; do
+    click_at "$driverRowX" "$2"
+    poll_for 3 driver_selected "$2" && return 0
+    note "the dialog missed the click (attempt $attempt)"
+    screenshot "missed_$attempt" >/dev/null
+  done
+  fail "$1 did not get selected"
+}
+
 # confirm_dialog COMMAND...: Return, the way a user takes the dialog's choice, until COMMAND
 # shows that the dialog took it. On a loaded machine the dialog now and then misses the key:
 # then its OK button is clicked, up to twice.
