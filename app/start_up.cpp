@@ -1,6 +1,7 @@
 // Start-up: the library, its services, the close hook, the quit signals and the mode dialog.
 #include "app/start_up.hpp"
 
+#include "app/failure_box.hpp"
 #include "app/handlers.hpp"
 #include "app/window_name.hpp"
 
@@ -144,7 +145,9 @@ void startUp() {
 }
 
 void failToRun(const std::string& what, const std::string& reason) {
+  const std::string line = "funnies: " + what + ": " + reason;
   allegro_exit();
-  std::fprintf(stderr, "funnies: %s: %s\n", what.c_str(), reason.c_str());
+  std::fprintf(stderr, "%s\n", line.c_str());
+  showFailureBox(line);
   std::exit(EXIT_FAILURE);
 }

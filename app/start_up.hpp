@@ -23,5 +23,6 @@ ModeChoice startingModeChoice(int desktopColourDepth);
 void startUp();
 
 /// Ends the process because something it needs cannot be had: shuts the library down, prints
-/// "funnies: WHAT: REASON" on stderr and exits with status 1.
+/// "funnies: WHAT: REASON" on stderr, shows it in a message box on Windows (showFailureBox) and
+/// exits with status 1.
 [[noreturn]] void failToRun(const std::string& what, const std::string& reason);

@@ -3,7 +3,7 @@
 // program's window icon. It draws large and averages blocks of pixels down, which smooths the
 // circles' edges; large also because circles of an eighth of the width and more are left out.
 // Usage: funnies-icon DIRECTORY, which receives funnies-64.png, funnies-128.png,
-// funnies-256.png and funnies_icon.xpm.
+// funnies-256.png, funnies_icon.xpm and, for Windows, funnies.ico.
 #include "packaging/icon_files.hpp"
 #include "render/background.hpp"
 #include "render/funnie_renderer.hpp"
@@ -16,12 +16,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int drawnSize = 512;
 constexpr int pngSizes[] = {64, 128, 256};
 constexpr int windowIconSize = 64;
+constexpr int windowsIconSizes[] = {16, 32, 48, 256}; // Explorer, taskbar, Alt+Tab and large views
 
 // The curl: most of a turn of a spiral that narrows and recedes from head to tail.
 constexpr double headAngle = 0.9;  // radians
@@ -47,22 +49,23 @@ void curl(Funnie& funnie) {
   funnie.colour = orange;
 }
 
-/// `picture` at `size` pixels square: each pixel the rounded mean of a block of the drawing.
+/// `picture` at `size` pixels square: each pixel the rounded mean of its block of the drawing,
+/// the blocks' edges at whole pixels of the drawing (all alike where `size` divides its width).
 RgbImage shrink(BITMAP* picture, int size) {
-  const int block = picture->w / size;
-  const int blockArea = block * block;
+  const auto edge = [&](int i) { return i * picture->w / size; };
   RgbImage image{size, size, {}};
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       int sums[3] = {};
-      for (int by = 0; by < block; ++by) {
-        for (int bx = 0; bx < block; ++bx) {
-          const int pixel = getpixel(picture, x * block + bx, y * block + by);
+      for (int py = edge(y); py < edge(y + 1); ++py) {
+        for (int px = edge(x); px < edge(x + 1); ++px) {
+          const int pixel = getpixel(picture, px, py);
           sums[0] += getr(pixel);
           sums[1] += getg(pixel);
           sums[2] += getb(pixel);
         }
       }
+      const int blockArea = (edge(x + 1) - edge(x)) * (edge(y + 1) - edge(y));
       for (const int sum : sums) {
         image.rgb.push_back(static_cast<std::uint8_t>((sum + blockArea / 2) / blockArea));
       }
@@ -80,9 +83,18 @@ bool writeIcons(BITMAP* picture, const std::string& directory) {
       return false;
     }
   }
-  const std::string path = directory + "/funnies_icon.xpm";
-  if (!writeFile(path, encodeXpm(shrink(picture, windowIconSize), "funniesIcon"))) {
-    std::fprintf(stderr, "funnies-icon: cannot write %s\n", path.c_str());
+  const std::string xpmPath = directory + "/funnies_icon.xpm";
+  if (!writeFile(xpmPath, encodeXpm(shrink(picture, windowIconSize), "funniesIcon"))) {
+    std::fprintf(stderr, "funnies-icon: cannot write %s\n", xpmPath.c_str());
+    return false;
+  }
+  std::vector<RgbImage> windowsIcons;
+  for (const int size : windowsIconSizes) {
+    windowsIcons.push_back(shrink(picture, size));
+  }
+  const std::string icoPath = directory + "/funnies.ico";
+  if (!writeFile(icoPath, encodeIco(windowsIcons))) {
+    std::fprintf(stderr, "funnies-icon: cannot write %s\n", icoPath.c_str());
     return false;
   }
   return true;

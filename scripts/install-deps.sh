@@ -13,7 +13,7 @@ packages=(
   xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev
   dpkg-dev desktop-file-utils appstream lintian man-db valgrind
   shellcheck clang-format clang-tidy
-  g++-mingw-w64-x86-64 wine wine64 googletest patch
+  g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip
 )
 
 as_root=()

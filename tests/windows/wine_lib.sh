@@ -71,6 +71,13 @@ focus_window() {
   xdotool windowfocus "$FRAME"
 }
 
+# screenshot_root NAME: the whole of Wine's desktop as $E2E_DIR/NAME.png; prints the file name.
+screenshot_root() {
+  local file="$E2E_DIR/$1.png"
+  import -window root -crop "${WINE_DESKTOP}+0+0" +repage "$file"
+  echo "$file"
+}
+
 # The close button at the right end of Wine's title bar, over the client area.
 readonly closeButtonFromRight=10
 readonly closeButtonAbove=11
