@@ -106,11 +106,12 @@ screenshot() {
   echo "$file"
 }
 
-# The number of distinct colours in a picture.
-colour_count() { convert "$1" -format '%k' info:; }
-
-# The dialog is black and white; the window is one colour before it is drawn.
-dialog_drawn() { [ "$(colour_count "$(screenshot dialog)")" -gt 1 ]; }
+# The dialog is black and white, both; before it is drawn the window is one colour, or under Wine
+# whatever lay behind it.
+dialog_drawn() {
+  [ "$(histogram "$(screenshot dialog)" | awk '{ print $2 }' | sort | tr '\n' ' ')" = \
+    "000000 FFFFFF " ]
+}
 
 # Starts the program and waits for its mode dialog; sets WINDOW.
 start_at_dialog() {

@@ -20,7 +20,16 @@ FRAME=""
 # Windows' C runtime ends the program's lines with CR LF.
 own_stderr() { tr -d '\r' <"$E2E_DIR/stderr" | grep -Ev "$expectedStderr" || true; }
 
+# A Wine server left from an earlier run of the prefix (the prefix's own making, without a
+# display) would take the program into its desktop, on no X server or another one: the program
+# starts with a server of its own, on this scenario's display.
+stop_wine() {
+  WINEPREFIX=$WINE_PREFIX wineserver -k 2>/dev/null || true
+  WINEPREFIX=$WINE_PREFIX timeout 10 wineserver --wait 2>/dev/null || true
+}
+
 start_program() {
+  stop_wine
   timeout -k 3 "$programTimeLimit" "$WINE_RUN" "$WINE_PREFIX" "$FUNNIES" \
     >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
   PROGRAM_PID=$!
@@ -30,11 +39,12 @@ start_program() {
 # The program, then every process of the prefix, before the X server they are drawing on.
 before_cleanup() {
   [ -z "$PROGRAM_PID" ] || stop_process "$PROGRAM_PID"
-  WINEPREFIX=$WINE_PREFIX wineserver -k 2>/dev/null || true
-  WINEPREFIX=$WINE_PREFIX timeout 10 wineserver --wait 2>/dev/null || true
+  stop_wine
 }
 
+# The X windows as the last search saw them are kept in windows.txt, for a scenario that fails.
 window_found() {
+  xwininfo -root -tree >"$E2E_DIR/windows.txt" 2>&1 || true
   FRAME=$(xdotool search --onlyvisible --name '^funnies$' 2>/dev/null | head -n 1) &&
     [ -n "$FRAME" ] || return 1
   WINDOW=$(xwininfo -children -id "$FRAME" 2>/dev/null | awk '/^ +0x/ { print $1; exit }') &&

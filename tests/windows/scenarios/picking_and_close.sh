@@ -6,26 +6,30 @@
 source "$(dirname "$0")/../wine_lib.sh"
 
 readonly offCentre=60  # pixels from the middle at least, so that the camera visibly turns
-readonly apart=30      # pixels between two candidates
-readonly candidates=6
-readonly minimumDepth=4 # pixels from the disc's centre to the nearest background, at least
+readonly apart=50      # pixels between two candidates, so that they lie on different funnies
+readonly candidates=10
+readonly minimumDepth=4 # pixels from the disc's middle to its edge, at least
 
-# Points "x y" deep inside what is drawn below the overlay, the deepest first: a head is the
-# largest disc of its funnie, so the points farthest from the background are the middles of the
-# largest heads in view. The distance is the 3-4 chamfer distance, in two passes over the mask.
+# Points "x y" deep inside one colour other than the sky's below the overlay, the deepest first.
+# Every circle is drawn in one colour, and a head is the largest circle of its funnie, so the
+# points farthest from the sky and from any change of colour are the middles of the largest heads
+# in full view. The distance is
+# the 3-4 chamfer distance, in two passes over the picture.
 head_candidates() {
-  local mask="$E2E_DIR/scene_mask.pgm"
-  convert "$1" -crop "$(below_overlay)" +repage -fill white +opaque "rgb($startBackground)" \
-    -fill black -opaque "rgb($startBackground)" -colorspace Gray -compress none pgm:"$mask"
-  awk -v top="$overlayHeight" -v away="$offCentre" -v apart="$apart" -v n="$candidates" \
-    -v depth="$minimumDepth" '
-    NR == 2 { w = $1; h = $2; next }
-    NR <= 3 { next }
-    { for (i = 1; i <= NF; i++) { v[count++] = ($i > 0) ? 1e9 : 0 } }
+  convert "$1" -crop "$(below_overlay)" +repage -compress none ppm:- | tr -s '[:space:]' '\n' |
+    awk -v top="$overlayHeight" -v away="$offCentre" -v depth="$minimumDepth" \
+      -v sky=",$startBackground" '
+    NR == 2 { w = $1 } NR == 3 { h = $1 } NR <= 4 { next }
+    { c[int(n / 3)] = c[int(n / 3)] "," $1; n++ }
     function at(x, y) { return (x < 0 || y < 0 || x >= w || y >= h) ? 0 : d[y * w + x] }
     function low(a, b) { return a < b ? a : b }
     END {
-      for (p = 0; p < w * h; p++) d[p] = v[p]
+      for (y = 0; y < h; y++) for (x = 0; x < w; x++) {
+        p = y * w + x
+        edge = c[p] == sky || x == 0 || y == 0 || x == w - 1 || y == h - 1 || c[p] != c[p - 1] ||
+          c[p] != c[p - w] || c[p] != c[p + 1] || c[p] != c[p + w]
+        d[p] = edge ? 0 : 1e9
+      }
       for (y = 0; y < h; y++) for (x = 0; x < w; x++) if (d[y * w + x]) {
         m = d[y * w + x]
         m = low(m, at(x - 1, y) + 3); m = low(m, at(x, y - 1) + 3)
@@ -41,7 +45,8 @@ head_candidates() {
       for (y = 0; y < h; y++) for (x = 0; x < w; x++)
         if (d[y * w + x] >= 3 * depth && (x - w / 2) ^ 2 + (y + top - (h + top) / 2) ^ 2 >= away ^ 2)
           print d[y * w + x], x, y + top
-    }' "$mask" | sort -rn | awk -v apart="$apart" -v n="$candidates" '
+    }' | sort -rn | awk -v apart="$apart" -v n="$candidates" '
+    BEGIN { found = 0 } # a subscript of its own, not "", before the first candidate
     { for (i = 0; i < found; i++) if (($2 - cx[i]) ^ 2 + ($3 - cy[i]) ^ 2 < apart ^ 2) next
       cx[found] = $2; cy[found] = $3; found++; print $2, $3; if (found == n) exit }'
 }
@@ -52,16 +57,20 @@ selected() {
   [[ $SELECTION =~ ^Selected\ funnie\ at\ -?[0-9]+\ -?[0-9]+\ -?[0-9]+\.$ ]]
 }
 
+# The swarm starts at the camera and fills the picture as it spreads out: wait until it is in
+# view and a third of the picture is sky.
 readonly minimumScenePixels=2000
 swarm_spread() {
-  [ "$(non_background_pixels "$(screenshot spread)" "$(below_overlay)" "$startBackground")" \
-    -ge "$minimumScenePixels" ]
+  local scene
+  scene=$(non_background_pixels "$(screenshot spread)" "$(below_overlay)" "$startBackground")
+  [ "$scene" -ge "$minimumScenePixels" ] &&
+    [ "$scene" -le $((WIN_W * (WIN_H - overlayHeight) * 2 / 3)) ]
 }
 
 start_at_dialog
 choose_default_mode
 park_pointer
-wait_for "the swarm to spread into view" 15 swarm_spread
+wait_for "the swarm to spread into view" 20 swarm_spread
 xdotool keydown p
 sleep 0.5
 paused=$(screenshot paused)
