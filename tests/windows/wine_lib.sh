@@ -99,3 +99,23 @@ click_close_button() {
   sleep 0.1
   xdotool mouseup 1
 }
+
+# Now and then (2 starts in about 60 here) the library's start-up under Wine hangs before its
+# first window gets its size: the window stays as it is created, 116x27 and off the desktop, and
+# nothing more comes. Such a start is noted, what the X server had kept as hung_start.txt, and
+# the program is started once more; a second hang fails the scenario.
+dialog_window_shown() { window_found && window_has_size "$dialogWidth" "$dialogHeight"; }
+start_at_dialog() {
+  start_display
+  local attempt
+  for attempt in 1 2; do
+    start_program
+    poll_for 15 dialog_window_shown && break
+    [ "$attempt" -eq 1 ] || fail "the program's dialog window did not come, twice"
+    note "the program's start hung under Wine (see hung_start.txt); starting it again"
+    cp "$E2E_DIR/windows.txt" "$E2E_DIR/hung_start.txt"
+    stop_process "$PROGRAM_PID"
+  done
+  focus_window
+  wait_for "the mode dialog to be drawn" 10 dialog_drawn
+}
