@@ -1,12 +1,20 @@
-# The Allegro 4 library as the target Allegro::allegro. On Linux it is Debian's, found through
-# pkg-config. For Windows no distribution ships it, so the first configure fetches Debian's
-# source of the same version, patches it and builds it as a static library with the same
-# toolchain; later configures reuse that build.
+# The Allegro 4 library as the target Allegro::allegro. On Linux it is Debian's: for the host,
+# found through pkg-config; for another architecture (arm64), the library that its multiarch
+# package installs, with the headers of that architecture's liballegro4-dev, which cannot be
+# installed beside the host's and is unpacked into the build tree instead. For Windows no
+# distribution ships it, so the first configure fetches Debian's source of the same version,
+# patches it and builds it as a static library with the same toolchain; later configures reuse
+# that build.
 
-if(NOT WIN32)
+if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(ALLEGRO REQUIRED IMPORTED_TARGET allegro)
   add_library(Allegro::allegro ALIAS PkgConfig::ALLEGRO)
+  return()
+endif()
+
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/other_architecture.cmake)
   return()
 endif()
 
