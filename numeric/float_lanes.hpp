@@ -21,6 +21,16 @@ inline IntLanes truncToPixelLanes(FloatLanes value, float limit) {
   return __builtin_convertvector(v, IntLanes);
 }
 
+/// a * b + c in each lane with one rounding, as fmaf gives it. Lane by lane, so that the
+/// compiler may use a vector instruction where the target has one.
+inline FloatLanes fusedMultiplyAddLanes(FloatLanes a, FloatLanes b, FloatLanes c) {
+  FloatLanes sum;
+  for (int i = 0; i < laneCount; ++i) {
+    sum[i] = __builtin_fmaf(a[i], b[i], c[i]);
+  }
+  return sum;
+}
+
 /// The bits of four floats as four ints, for records that keep floats beside ints.
 inline IntLanes laneBits(FloatLanes lanes) {
   IntLanes bits;

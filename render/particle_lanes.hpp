@@ -15,11 +15,32 @@ struct PointLanes {
   FloatLanes x, y, z;
 };
 
+/// Whether the library's compiled float arithmetic fuses a multiply into the add that takes
+/// its product. Debian builds the library with GCC's default contraction, which fuses wherever
+/// the target's baseline has a fused multiply-add: on arm64, and not on x86-64 (SSE2). This
+/// program itself never fuses (-ffp-contract=off), and neither do the library's inline
+/// functions (persp_project_f), which are compiled into it.
+#ifdef __FP_FAST_FMAF
+constexpr bool libraryFusesMultiplyAdd = true;
+#else
+constexpr bool libraryFusesMultiplyAdd = false;
+#endif
+
+/// a * b + c as the library's compiled code computes it.
+inline FloatLanes libraryMultiplyAdd(FloatLanes a, float b, FloatLanes c) {
+  if constexpr (libraryFusesMultiplyAdd) {
+    return fusedMultiplyAddLanes(a, FloatLanes{} + b, c);
+  }
+  return a * b + c;
+}
+
 /// apply_matrix_f on four points: row r is x * v[r][0] + y * v[r][1] + z * v[r][2] + t[r],
-/// summed left to right as the library sums it.
+/// summed left to right as the library sums it. Where the library fuses, GCC fused the x and
+/// z products and rounded the y one: t + fma(z, v2, fma(x, v0, y * v1)).
 inline PointLanes transformLanes(const MATRIX_f& m, const PointLanes& p) {
   const auto row = [&m, &p](int r) {
-    return p.x * m.v[r][0] + p.y * m.v[r][1] + p.z * m.v[r][2] + m.t[r];
+    const FloatLanes xy = libraryMultiplyAdd(p.x, m.v[r][0], p.y * m.v[r][1]);
+    return libraryMultiplyAdd(p.z, m.v[r][2], xy) + m.t[r];
   };
   return PointLanes{row(0), row(1), row(2)};
 }

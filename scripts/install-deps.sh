@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing funnies need, if any is
 # missing: the build, the tests in a virtual X server, the package and its checks, the linters,
-# and the Windows build (mingw-w64, Wine, GoogleTest's sources), for which it also turns on
-# Debian's source entries, so that the build can fetch the library's source package. Runs apt as
-# root, or through sudo for a normal user.
+# the Windows build (mingw-w64, Wine, GoogleTest's sources), for which it also turns on Debian's
+# source entries, so that the build can fetch the library's source package, and the arm64 build
+# (the cross compilers, qemu, and Debian's arm64 library), for which it adds the arm64
+# architecture. Runs apt as root, or through sudo for a normal user.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,7 @@ packages=(
   dpkg-dev desktop-file-utils appstream lintian man-db valgrind
   shellcheck clang-format clang-tidy
   g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip
+  g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64
 )
 
 as_root=()
@@ -43,6 +45,8 @@ add_source_entries() {
   "${as_root[@]}" apt-get update -qq
 }
 has_source_entries || add_source_entries
+# The arm64 packages install beside the host's (apt-get update follows below).
+dpkg --print-foreign-architectures | grep -qx arm64 || "${as_root[@]}" dpkg --add-architecture arm64
 
 missing=()
 for package in "${packages[@]}"; do

@@ -2,8 +2,9 @@
 # Builds funnies with warnings as errors and runs every test, all of them CTest tests: the unit
 # tests, the linters (shellcheck, clang-format, clang-tidy), the unit tests and a short soak
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the end-to-end tests in a virtual X
-# server, memcheck of the frame pipeline, the Debian package with lintian, and the Windows
-# program with its unit tests, end-to-end tests and benchmark under Wine.
+# server, memcheck of the frame pipeline, the Debian package with lintian, the Windows program
+# with its unit tests, end-to-end tests and benchmark under Wine, and the arm64 program with its
+# unit tests, a smoke test, the benchmark and its package under qemu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -25,8 +26,13 @@ ctest --preset release -L e2e
 ctest --preset release -L memcheck
 ctest --preset release -L package --verbose # prints the checks and what lintian said
 
-# The Windows scenarios use the release build's helpers, built above.
+# The Windows and arm64 scenarios use the release build's helpers, built above.
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 ctest --preset windows -j 2 -L windows -E '^windows_bench$'
 ctest --preset windows -R '^windows_bench$' --verbose # prints the benchmark's figures under Wine
+
+cmake --preset arm64 >/dev/null
+cmake --build --preset arm64
+ctest --preset arm64 -j 2 -L arm64 -E '^arm64_bench$'
+ctest --preset arm64 -R '^arm64_bench$' --verbose # prints the benchmark's figures under qemu

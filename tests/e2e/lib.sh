@@ -85,9 +85,12 @@ STARTED_PIDS+=($!)
 # shellcheck source=tests/e2e/display.sh
 source "$(dirname "${BASH_SOURCE[0]}")/display.sh"
 
-# Starts the program under a time bound; its output goes to files for check_quiet.
+# Starts the program under a time bound, through E2E_EMULATOR if that is set (a program built for
+# another architecture); its output goes to files for check_quiet.
 start_program() {
-  timeout -k 3 "$programTimeLimit" env "${PROGRAM_ENV[@]}" "$FUNNIES" \
+  local emulator=()
+  [ -n "${E2E_EMULATOR:-}" ] && emulator=("$E2E_EMULATOR")
+  timeout -k 3 "$programTimeLimit" env "${PROGRAM_ENV[@]}" "${emulator[@]}" "$FUNNIES" \
     >"$E2E_DIR/stdout" 2>"$E2E_DIR/stderr" &
   PROGRAM_PID=$!
   STARTED_PIDS+=("$PROGRAM_PID")
@@ -264,6 +267,17 @@ non_background_pixels() {
 
 # The picture below the overlay, where the scene shows unobstructed.
 below_overlay() { echo "${WIN_W}x$((WIN_H - overlayHeight))+0+${overlayHeight}"; }
+
+readonly minimumScenePixels=2000 # of a 640x480 picture once the swarm has spread out
+
+# The swarm starts at the camera, too near to be drawn, and spreads out into view; sets SHOT and
+# SCENE, the pixels below the overlay that are not background, from a fresh screenshot.
+swarm_drawn() {
+  SHOT=$(screenshot swarm)
+  [ "$(dominant_colour "$SHOT")" = "$startBackground" ] || return 1
+  SCENE=$(non_background_pixels "$SHOT" "$(below_overlay)" "$startBackground")
+  [ "$SCENE" -ge "$minimumScenePixels" ]
+}
 
 readonly pointerWidth=8 # the white fill of the library's arrow
 readonly pointerHeight=14

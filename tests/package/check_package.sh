@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Builds the Debian package with the package preset (into SOURCE_DIR/build-package) and checks
-# it: the install tree, the desktop entry, AppStream metainfo, icons and manual page, one version
-# everywhere, a stripped and hardened program, the dependency on Debian's Allegro, and lintian
-# --pedantic with no error and no warning. Usage: check_package.sh SOURCE_DIR
+# Builds the Debian package and checks it: the install tree, the desktop entry, AppStream
+# metainfo, icons and manual page, one version everywhere, the architecture, a stripped and
+# hardened program, the dependency on Debian's Allegro, and lintian --pedantic with no error and
+# no warning. Usage: check_package.sh SOURCE_DIR [BUILD_DIR ARCHITECTURE]
+# Without BUILD_DIR it builds the host's package with the package preset, in
+# SOURCE_DIR/build-package; with it, it packages that build, made already (a cross build, whose
+# tests run from it), for ARCHITECTURE.
 set -euo pipefail
 cd "$1"
-build=$PWD/build-package
-cmake --preset package >/dev/null
-cmake --build --preset package >/dev/null
+if [ $# -ge 3 ]; then
+  build=$2
+  architecture=$3
+else
+  build=$PWD/build-package
+  architecture=$(dpkg --print-architecture)
+  cmake --preset package >/dev/null
+  cmake --build --preset package >/dev/null
+fi
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 failures=0
@@ -73,6 +82,7 @@ for file in "${expected[@]}"; do
   expect "the package holds /$file" grep -q " \./$file\$" <<<"$contents"
 done
 expect "the package is version $debian_version" test "$(dpkg-deb -f "$deb" Version)" = "$debian_version"
+expect "the package is for $architecture" test "$(dpkg-deb -f "$deb" Architecture)" = "$architecture"
 expect "the package depends on liballegro4.4" bash -c "dpkg-deb -f '$deb' Depends | grep -q 'liballegro4.4'"
 dpkg-deb -x "$deb" "$stage/deb"
 program=$stage/deb/usr/games/funnies

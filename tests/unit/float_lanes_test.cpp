@@ -1,6 +1,6 @@
 // The four-lane helpers: the pixel truncation must agree with truncToInt on every value whose
-// pixel could land in the bitmap and send every other value outside it, and the transpose must
-// move every lane, float bits included, to its place.
+// pixel could land in the bitmap and send every other value outside it, the fused multiply-add
+// must round once, and the transpose must move every lane, float bits included, to its place.
 #include "numeric/float_lanes.hpp"
 #include "numeric/truncate.hpp"
 
@@ -48,6 +48,17 @@ TEST(FloatLanes, NanLandsOnColumnZeroAsTruncToIntHasIt) {
   const IntLanes pixels = truncToPixelLanes(FloatLanes{nan, nan, 1.0f, nan}, width);
   EXPECT_EQ(pixels[0], 0);
   EXPECT_EQ(pixels[2], 1);
+}
+
+TEST(FloatLanes, FusedMultiplyAddRoundsOnceInEveryLane) {
+  const float a = 1.0f + 0x1p-12f; // a * a is 1 + 2^-11 + 2^-24, and rounding loses the 2^-24
+  const float c = -(1.0f + 0x1p-11f);
+  const FloatLanes sum = fusedMultiplyAddLanes(FloatLanes{a, 3, a, 0.5f}, FloatLanes{a, 5, a, 4},
+                                               FloatLanes{c, 1, c, -2});
+  EXPECT_EQ(sum[0], 0x1p-24f);
+  EXPECT_EQ(sum[1], 16.0f);
+  EXPECT_EQ(sum[2], 0x1p-24f);
+  EXPECT_EQ(sum[3], 0.0f);
 }
 
 TEST(FloatLanes, TransposingSwapsRowsAndLanesAndKeepsFloatBits) {

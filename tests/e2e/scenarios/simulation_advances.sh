@@ -21,7 +21,6 @@ differing_pixels() {
   compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
 }
 
-readonly minimumScenePixels=2000
 readonly minimumParticles=200
 readonly minimumChange=100
 

@@ -59,7 +59,6 @@ selected() {
 
 # The swarm starts at the camera and fills the picture as it spreads out: wait until it is in
 # view and a third of the picture is sky.
-readonly minimumScenePixels=2000
 swarm_spread() {
   local scene
   scene=$(non_background_pixels "$(screenshot spread)" "$(below_overlay)" "$startBackground")

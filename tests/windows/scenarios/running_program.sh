@@ -6,7 +6,6 @@
 # shellcheck source=../wine_lib.sh
 source "$(dirname "$0")/../wine_lib.sh"
 
-readonly minimumScenePixels=2000
 readonly step=4
 
 # camera_z FILE: the z of overlay line 2, which must show the camera on the z axis.
@@ -32,15 +31,6 @@ stands_still() {
   PAUSED=$(screenshot paused)
   sleep 0.2
   [ "$(changed_pixels "$PAUSED" "$(screenshot paused_again)")" = 0 ]
-}
-
-# The swarm starts at the camera, too near to be drawn, and spreads out into view; sets SHOT and
-# SCENE, the pixels below the overlay that are not background, from a fresh screenshot.
-swarm_drawn() {
-  SHOT=$(screenshot swarm)
-  [ "$(dominant_colour "$SHOT")" = "$startBackground" ] || return 1
-  SCENE=$(non_background_pixels "$SHOT" "$(below_overlay)" "$startBackground")
-  [ "$SCENE" -ge "$minimumScenePixels" ]
 }
 
 start_at_dialog
