@@ -268,6 +268,23 @@ non_background_pixels() {
 # The picture below the overlay, where the scene shows unobstructed.
 below_overlay() { echo "${WIN_W}x$((WIN_H - overlayHeight))+0+${overlayHeight}"; }
 
+# differing_pixels A B [GEOMETRY]: how many pixels of the two pictures differ.
+differing_pixels() {
+  local crop=()
+  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+  convert "$1" "${crop[@]}" "$E2E_DIR/a.png"
+  convert "$2" "${crop[@]}" "$E2E_DIR/b.png"
+  compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
+}
+
+# stands_still: two screenshots a few frames apart are the same below the overlay, where line 3's
+# drawing time cannot change them; PAUSED is the first.
+stands_still() {
+  PAUSED=$(screenshot paused)
+  sleep 0.2
+  [ "$(differing_pixels "$PAUSED" "$(screenshot paused_again)" "$(below_overlay)")" -eq 0 ]
+}
+
 readonly minimumScenePixels=2000 # of a 640x480 picture once the swarm has spread out
 
 # The swarm starts at the camera, too near to be drawn, and spreads out into view; sets SHOT and

@@ -12,15 +12,6 @@ isolated_pixels() {
   white_pixels "$E2E_DIR/specks.png"
 }
 
-# differing_pixels A B [GEOMETRY]: how many pixels of the two pictures differ.
-differing_pixels() {
-  local crop=()
-  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
-  convert "$1" "${crop[@]}" "$E2E_DIR/a.png"
-  convert "$2" "${crop[@]}" "$E2E_DIR/b.png"
-  compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
-}
-
 readonly minimumParticles=200
 readonly minimumChange=100
 
@@ -40,14 +31,6 @@ spread_out() {
 moved_since() {
   CHANGED=$(differing_pixels "$1" "$(screenshot later)" "$region")
   [ "$CHANGED" -gt "$minimumChange" ]
-}
-
-# stands_still: two screenshots a few frames apart are the same below the overlay; PAUSED is
-# the first.
-stands_still() {
-  PAUSED=$(screenshot paused)
-  sleep 0.2
-  [ "$(differing_pixels "$PAUSED" "$(screenshot paused_again)" "$region")" -eq 0 ]
 }
 
 start_running

@@ -71,17 +71,19 @@ choose_default_mode
 park_pointer
 wait_for "the swarm to spread into view" 20 swarm_spread
 xdotool keydown p
-sleep 0.5
-paused=$(screenshot paused)
+wait_for "the paused picture to stand still" 5 stands_still
+# The button stays down until line 4 shows a selection, so that a slow frame cannot miss it.
 picked=""
 while read -r x y; do
   note "clicking at $x,$y"
-  click_at "$x" "$y"
-  if poll_for 2 selected; then
-    picked="$x,$y"
-    break
-  fi
-done < <(head_candidates "$paused")
+  focus_window
+  pointer_to "$x" "$y"
+  sleep 0.1
+  xdotool mousedown 1
+  poll_for 2 selected && picked="$x,$y"
+  xdotool mouseup 1
+  [ -z "$picked" ] || break
+done < <(head_candidates "$PAUSED")
 [ -n "$picked" ] || fail "no click on the largest discs in view selected a funnie"
 note "the click at $picked selected: $SELECTION"
 sleep 0.5

@@ -19,20 +19,6 @@ camera_z() {
 
 moved_back() { [ "$(camera_z "$(screenshot moving)")" -lt 0 ]; }
 
-# changed_pixels A B: how many pixels below the overlay differ; line 3's drawing time may change.
-changed_pixels() {
-  convert "$1" -crop "$(below_overlay)" +repage "$E2E_DIR/a.png"
-  convert "$2" -crop "$(below_overlay)" +repage "$E2E_DIR/b.png"
-  compare -metric AE "$E2E_DIR/a.png" "$E2E_DIR/b.png" null: 2>&1 || true
-}
-
-# Two screenshots a few frames apart are the same below the overlay.
-stands_still() {
-  PAUSED=$(screenshot paused)
-  sleep 0.2
-  [ "$(changed_pixels "$PAUSED" "$(screenshot paused_again)")" = 0 ]
-}
-
 start_at_dialog
 choose_default_mode
 park_pointer
@@ -65,7 +51,7 @@ done
 xdotool keydown p
 wait_for "the paused picture to stand still" 5 stands_still
 sleep 1 # held a while longer, and the picture must not move at all meanwhile
-changed=$(changed_pixels "$PAUSED" "$(screenshot paused_later)")
+changed=$(differing_pixels "$PAUSED" "$(screenshot paused_later)" "$(below_overlay)")
 xdotool keyup p
 [ "$changed" = 0 ] || fail "$changed pixels changed while P was held"
 
