@@ -29,8 +29,15 @@ uninstall_entry() {
   tr -d '\r' <<<"$entry"
 }
 
-# entry_value NAME: the value of the uninstall entry's NAME.
-entry_value() { uninstall_entry | sed -nE "s/^ +$1 +REG_[A-Z_]+ +//p"; }
+# Sets ENTRY to the uninstall entry's values once there are any: a query right after the
+# installer once came back empty with the entry in place (once in about a dozen runs).
+entry_read() {
+  ENTRY=$(uninstall_entry)
+  [ -n "$ENTRY" ]
+}
+
+# entry_value NAME: the value of NAME in ENTRY.
+entry_value() { sed -nE "s/^ +$1 +REG_[A-Z_]+ +//p" <<<"$ENTRY"; }
 
 everything_gone() {
   [ -z "$(installed_dir)" ] && [ -z "$(shortcut)" ] && [ -z "$(uninstall_entry)" ]
@@ -55,11 +62,12 @@ dir=$(installed_dir)
   fail "installed: $(cd "$dir" && find . -type f | tr '\n' ' ')"
 cmp -s "$dir/funnies.exe" "$E2E_DIR/zip/funnies.exe" || fail "the zip's program is not the installed one"
 [ -n "$(shortcut)" ] || fail "no Start menu shortcut"
-[ "$(entry_value DisplayName)" = funnies ] || fail "uninstall entry: $(uninstall_entry)"
-[ "$(entry_value DisplayVersion)" = "$FUNNIES_VERSION" ] || fail "uninstall entry: $(uninstall_entry)"
-[ "$(entry_value Publisher)" = "funnies developers" ] || fail "uninstall entry: $(uninstall_entry)"
-[[ $(entry_value DisplayIcon) == *'\funnies.exe,0' ]] || fail "uninstall entry: $(uninstall_entry)"
-[ "$(($(entry_value EstimatedSize)))" -gt 0 ] || fail "uninstall entry: $(uninstall_entry)"
+wait_for "the uninstall entry" 10 entry_read
+[ "$(entry_value DisplayName)" = funnies ] || fail "uninstall entry: $ENTRY"
+[ "$(entry_value DisplayVersion)" = "$FUNNIES_VERSION" ] || fail "uninstall entry: $ENTRY"
+[ "$(entry_value Publisher)" = "funnies developers" ] || fail "uninstall entry: $ENTRY"
+[[ $(entry_value DisplayIcon) == *'\funnies.exe,0' ]] || fail "uninstall entry: $ENTRY"
+[ "$(($(entry_value EstimatedSize)))" -gt 0 ] || fail "uninstall entry: $ENTRY"
 note "installed in ${dir#"$WINE_PREFIX/"}, with the shortcut and the entry"
 
 FUNNIES="$dir/funnies.exe"

@@ -73,10 +73,12 @@ wait_for "the swarm to spread into view" 20 swarm_spread
 xdotool keydown p
 wait_for "the paused picture to stand still" 5 stands_still
 # The button stays down until line 4 shows a selection, so that a slow frame cannot miss it.
+# The window is focused once, before: with a focus change before each press, Wine now and then
+# lost every one of the ten presses while the right button still worked afterwards.
+focus_window
 picked=""
 while read -r x y; do
   note "clicking at $x,$y"
-  focus_window
   pointer_to "$x" "$y"
   sleep 0.1
   xdotool mousedown 1
