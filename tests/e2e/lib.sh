@@ -116,13 +116,18 @@ dialog_drawn() {
     "000000 FFFFFF " ]
 }
 
-# Starts the program and waits for its mode dialog; sets WINDOW.
-start_at_dialog() {
-  start_display
+# Starts the program and waits for its dialog's window, at the dialog's size; sets WINDOW.
+start_to_dialog_window() {
   start_program
   wait_for "the program's window" 15 window_found
   wait_for "a ${dialogWidth}x${dialogHeight} dialog window" 10 \
     window_has_size "$dialogWidth" "$dialogHeight"
+}
+
+# Starts the program and waits for its mode dialog; sets WINDOW.
+start_at_dialog() {
+  start_display
+  start_to_dialog_window
   focus_window
   wait_for "the mode dialog to be drawn" 10 dialog_drawn
 }

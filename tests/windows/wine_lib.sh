@@ -113,17 +113,14 @@ click_close_button() {
 # nothing more comes. Such a start is noted, what the X server had kept as hung_start.txt, and
 # the program is started once more; a second hang fails the scenario.
 dialog_window_shown() { window_found && window_has_size "$dialogWidth" "$dialogHeight"; }
-start_at_dialog() {
-  start_display
+start_to_dialog_window() {
   local attempt
   for attempt in 1 2; do
     start_program
-    poll_for 15 dialog_window_shown && break
+    poll_for 15 dialog_window_shown && return 0
     [ "$attempt" -eq 1 ] || fail "the program's dialog window did not come, twice"
     note "the program's start hung under Wine (see hung_start.txt); starting it again"
     cp "$E2E_DIR/windows.txt" "$E2E_DIR/hung_start.txt"
     stop_process "$PROGRAM_PID"
   done
-  focus_window
-  wait_for "the mode dialog to be drawn" 10 dialog_drawn
 }

@@ -13,8 +13,7 @@ readonly minimumDepth=4 # pixels from the disc's middle to its edge, at least
 # Points "x y" deep inside one colour other than the sky's below the overlay, the deepest first.
 # Every circle is drawn in one colour, and a head is the largest circle of its funnie, so the
 # points farthest from the sky and from any change of colour are the middles of the largest heads
-# in full view. The distance is
-# the 3-4 chamfer distance, in two passes over the picture.
+# in full view. The distance is the 3-4 chamfer distance, in two passes over the picture.
 head_candidates() {
   convert "$1" -crop "$(below_overlay)" +repage -compress none ppm:- | tr -s '[:space:]' '\n' |
     awk -v top="$overlayHeight" -v away="$offCentre" -v depth="$minimumDepth" \
