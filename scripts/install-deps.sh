@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing funnies need, if any is
-# missing: the build, the tests in a virtual X server, the package and its checks, the linters,
-# the Windows build (mingw-w64, Wine, GoogleTest's sources), for which it also turns on Debian's
-# source entries, so that the build can fetch the library's source package, and the arm64 build
-# (the cross compilers, qemu, and Debian's arm64 library), for which it adds the arm64
-# architecture. Runs apt as root, or through sudo for a normal user.
+# Installs the Debian packages of the sets a caller needs, where any is missing:
+#   run      building the program and running it on Linux, in a virtual X server without a display
+#   test     the Linux tests: GoogleTest, the end-to-end tools, the package checks, the linters
+#   windows  the Windows build and its tests under Wine (turns on Debian's source entries, so that
+#            the build can fetch the library's source package)
+#   arm64    the arm64 build and its tests under qemu (adds the arm64 architecture to dpkg)
+# With no set named, every set. Runs apt as root, or through sudo for a normal user.
 set -euo pipefail
 
-packages=(
+run_packages=(
   build-essential cmake pkg-config
-  liballegro4-dev
-  libgtest-dev
-  xvfb xdotool imagemagick x11-utils x11-xserver-utils libx11-dev
+  liballegro4-dev libxext-dev libpng-dev
+  xvfb xdotool imagemagick x11-utils
+)
+test_packages=(
+  libgtest-dev x11-xserver-utils libx11-dev
   dpkg-dev desktop-file-utils appstream lintian man-db valgrind
   shellcheck clang-format clang-tidy
-  g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip
-  g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64
 )
+windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
+arm64_packages=(g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64)
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
@@ -44,9 +47,30 @@ add_source_entries() {
       sub(/Types:[^\n]*/, "Types: deb-src"); print }' | write_root "$sourceEntries.sources"
   "${as_root[@]}" apt-get update -qq
 }
-has_source_entries || add_source_entries
-# The arm64 packages install beside the host's (apt-get update follows below).
-dpkg --print-foreign-architectures | grep -qx arm64 || "${as_root[@]}" dpkg --add-architecture arm64
+
+sets=("$@")
+[ ${#sets[@]} -gt 0 ] || sets=(run test windows arm64)
+packages=()
+for set in "${sets[@]}"; do
+  case $set in
+  run) packages+=("${run_packages[@]}") ;;
+  test) packages+=("${run_packages[@]}" "${test_packages[@]}") ;;
+  windows)
+    has_source_entries || add_source_entries
+    packages+=("${windows_packages[@]}")
+    ;;
+  arm64)
+    # The arm64 packages install beside the host's (apt-get update follows below).
+    dpkg --print-foreign-architectures | grep -qx arm64 ||
+      "${as_root[@]}" dpkg --add-architecture arm64
+    packages+=("${arm64_packages[@]}")
+    ;;
+  *)
+    echo "install-deps.sh: no package set '$set' (run, test, windows, arm64)" >&2
+    exit 2
+    ;;
+  esac
+done
 
 missing=()
 for package in "${packages[@]}"; do
@@ -58,4 +82,6 @@ done
 
 echo "Installing: ${missing[*]}"
 "${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Another apt (a second script of ours, an unattended upgrade) may hold the lock for a while.
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+  -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null

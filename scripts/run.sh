@@ -4,8 +4,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
-cmake --preset release >/dev/null
+scripts/install-deps.sh run
+# The first run configures the release build without the tests, which need more packages;
+# scripts/test.sh turns them on, and later runs keep the build as it is.
+[ -f build/CMakeCache.txt ] || cmake --preset release -DBUILD_TESTING=OFF >/dev/null
 cmake --build --preset release --target funnies >/dev/null
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+scripts/install-deps.sh test windows arm64
 
 cmake --preset release >/dev/null
 cmake --build --preset release
