@@ -3,6 +3,7 @@
 
 #include "app/failure_box.hpp"
 #include "app/handlers.hpp"
+#include "app/missing_extension_notice.hpp"
 #include "app/window_name.hpp"
 
 #include <allegro.h>
@@ -105,6 +106,7 @@ void startLibrary() {
   // The window icon is set before main (packaging/window_icon.cpp). The library's default
   // title would be the executable's name.
   nameWindow(windowTitle, windowClass);
+  silenceMissingDgaNotice();
   if (allegro_init() != 0) {
     failToRun("cannot start the Allegro library", libraryReason("no usable display"));
   }

@@ -2,9 +2,11 @@
 # Installs the Debian packages of the sets a caller needs, where any is missing:
 #   run      building the program and running it on Linux, in a virtual X server without a display
 #   test     the Linux tests: GoogleTest, the end-to-end tools, the package checks, the linters
-#   windows  the Windows build and its tests under Wine (turns on Debian's source entries, so that
+#   windows  the Windows build, and Wine for its tests (turns on Debian's source entries, so that
 #            the build can fetch the library's source package)
-#   arm64    the arm64 build and its tests under qemu (adds the arm64 architecture to dpkg)
+#   arm64    the arm64 build, and qemu for its tests (adds the arm64 architecture to dpkg)
+# Every set brings what building needs; the cross builds' end-to-end tests also use the Linux
+# build's helpers, which need the test set.
 # With no set named, every set. Runs apt as root, or through sudo for a normal user.
 set -euo pipefail
 
@@ -19,7 +21,9 @@ test_packages=(
   shellcheck clang-format clang-tidy
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
-arm64_packages=(g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64)
+arm64_packages=(
+  g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 googletest
+)
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
@@ -57,13 +61,13 @@ for set in "${sets[@]}"; do
   test) packages+=("${run_packages[@]}" "${test_packages[@]}") ;;
   windows)
     has_source_entries || add_source_entries
-    packages+=("${windows_packages[@]}")
+    packages+=("${run_packages[@]}" "${windows_packages[@]}")
     ;;
   arm64)
     # The arm64 packages install beside the host's (apt-get update follows below).
     dpkg --print-foreign-architectures | grep -qx arm64 ||
       "${as_root[@]}" dpkg --add-architecture arm64
-    packages+=("${arm64_packages[@]}")
+    packages+=("${run_packages[@]}" "${arm64_packages[@]}")
     ;;
   *)
     echo "install-deps.sh: no package set '$set' (run, test, windows, arm64)" >&2

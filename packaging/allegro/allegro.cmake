@@ -4,12 +4,15 @@
 # installed beside the host's and is unpacked into the build tree instead. For Windows no
 # distribution ships it, so the first configure fetches Debian's source of the same version,
 # patches it and builds it as a static library with the same toolchain; later configures reuse
-# that build.
+# that build. On X11 it also gives Xlib::Xext, the libXext that the library's X11 drivers use.
 
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(ALLEGRO REQUIRED IMPORTED_TARGET allegro)
   add_library(Allegro::allegro ALIAS PkgConfig::ALLEGRO)
+  # libXext, whose extension error handler keeps Xlib quiet about the missing DGA extension.
+  pkg_check_modules(XEXT REQUIRED IMPORTED_TARGET xext)
+  add_library(Xlib::Xext ALIAS PkgConfig::XEXT)
   return()
 endif()
 

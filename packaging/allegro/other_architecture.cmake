@@ -44,3 +44,8 @@ add_library(Allegro::allegro SHARED IMPORTED)
 set_target_properties(Allegro::allegro PROPERTIES
   IMPORTED_LOCATION /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/liballeg.so.4.4
   INTERFACE_INCLUDE_DIRECTORIES ${allegro_headers})
+
+# The library's own libXext, from the same multiarch packages (its headers are the host's).
+add_library(Xlib::Xext SHARED IMPORTED)
+set_target_properties(Xlib::Xext PROPERTIES
+  IMPORTED_LOCATION /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/libXext.so.6)

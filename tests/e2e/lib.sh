@@ -23,9 +23,6 @@ readonly modeWidth=640 # the dialog's first choice, taken with Return
 readonly modeHeight=480
 readonly overlayHeight=40 # four text lines, 10 pixels apart
 readonly startBackground="0,0,64"
-# What Xlib itself prints while the library probes its drivers under Xvfb (a scenario that runs
-# the program elsewhere sets its own before sourcing this file).
-readonly expectedStderr=${E2E_EXPECTED_STDERR:-'^Xlib: +extension "XFree86-DGA" missing on display ".*"\.$'}
 
 E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/funnies-e2e.XXXXXX")
 STARTED_PIDS=()
@@ -382,10 +379,10 @@ wait_for_exit() {
     fail "the program ended with status $status, not $expected (124: killed by timeout)"
 }
 
-# The program's stderr without Xlib's own lines.
-own_stderr() { grep -Ev "$expectedStderr" "$E2E_DIR/stderr" || true; }
+# The program's stderr (a platform's scenarios may leave out lines of their own: Wine's).
+own_stderr() { cat "$E2E_DIR/stderr"; }
 
-# Nothing on stdout, and on stderr only Xlib's own lines about the missing DGA extension.
+# Nothing on stdout or stderr.
 check_quiet() {
   [ ! -s "$E2E_DIR/stdout" ] || fail "the program printed on stdout: $(head -c 500 "$E2E_DIR/stdout")"
   local unexpected
@@ -393,7 +390,7 @@ check_quiet() {
   [ -z "$unexpected" ] || fail "the program printed on stderr: $unexpected"
 }
 
-# check_failure_line PATTERN: nothing on stdout, and on stderr (Xlib's lines aside) one line,
+# check_failure_line PATTERN: nothing on stdout, and on stderr one line,
 # matching the extended regular expression.
 check_failure_line() {
   [ ! -s "$E2E_DIR/stdout" ] || fail "the program printed on stdout: $(head -c 500 "$E2E_DIR/stdout")"
