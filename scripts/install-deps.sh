@@ -19,7 +19,7 @@ test_packages=(
   shellcheck clang-format clang-tidy
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
-arm64_packages=(g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64)
+arm64_packages=(g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 libpng16-16:arm64)
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
