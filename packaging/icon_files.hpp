@@ -1,7 +1,8 @@
-// The icon's picture and the files it is written to: PNG for the desktop's icon theme, XPM,
-// which is C source, for the program's own window icon on X11, and ICO for the Windows
-// program's icon resource. Written by hand because the library saves none of them and a build
-// needs nothing but the library.
+// The icon's picture and the two files we write by hand: XPM, which is C source, for the
+// program's own window icon on X11, and ICO for the Windows program's icon resource. The library
+// saves neither; both are a header and the pixels, and the Windows build, which needs only the
+// ICO, has no image library to write it with. The PNGs of the desktop's icon theme are libpng's
+// (png_file.hpp).
 #pragma once
 
 #include <cstdint>
@@ -14,14 +15,6 @@ struct RgbImage {
   int height = 0;
   std::vector<std::uint8_t> rgb;
 };
-
-/// The zlib stream (RFC 1950) of `data`: one deflate block with the fixed codes, whose matches
-/// look back `distances` bytes only (in a picture: the pixel before and the row above).
-std::vector<std::uint8_t> zlibCompress(const std::vector<std::uint8_t>& data,
-                                       const std::vector<int>& distances);
-
-/// `image` as a PNG file: 8-bit RGB, no interlacing, every row unfiltered.
-std::vector<std::uint8_t> encodePng(const RgbImage& image);
 
 /// `image` as XPM 3 source declaring `static const char* name[]`: one code per distinct
 /// colour, in the order the colours first appear.

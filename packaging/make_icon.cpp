@@ -2,9 +2,10 @@
 // viewer over the blue background, and writes it at every size the build installs plus the
 // program's window icon. It draws large and averages blocks of pixels down, which smooths the
 // circles' edges; large also because circles of an eighth of the width and more are left out.
-// Usage: funnies-icon DIRECTORY, which receives funnies-64.png, funnies-128.png,
-// funnies-256.png, funnies_icon.xpm and, for Windows, funnies.ico.
-#include "packaging/icon_files.hpp"
+// Usage: funnies-icon DIRECTORY, which receives the platform's icon files (icon_set.hpp): on
+// Linux funnies-64.png, funnies-128.png, funnies-256.png and funnies_icon.xpm, on Windows
+// funnies.ico.
+#include "packaging/icon_set.hpp"
 #include "render/background.hpp"
 #include "render/funnie_renderer.hpp"
 #include "sim/funnie.hpp"
@@ -16,14 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr int drawnSize = 512;
-constexpr int pngSizes[] = {64, 128, 256};
-constexpr int windowIconSize = 64;
-constexpr int windowsIconSizes[] = {16, 32, 48, 256}; // Explorer, taskbar, Alt+Tab and large views
 
 // The curl: most of a turn of a spiral that narrows and recedes from head to tail.
 constexpr double headAngle = 0.9;  // radians
@@ -74,33 +71,12 @@ RgbImage shrink(BITMAP* picture, int size) {
   return image;
 }
 
-/// Writes every file; false at the first that cannot be written.
-bool writeIcons(BITMAP* picture, const std::string& directory) {
-  for (const int size : pngSizes) {
-    const std::string path = directory + "/funnies-" + std::to_string(size) + ".png";
-    if (!writeFile(path, encodePng(shrink(picture, size)))) {
-      std::fprintf(stderr, "funnies-icon: cannot write %s\n", path.c_str());
-      return false;
-    }
-  }
-  const std::string xpmPath = directory + "/funnies_icon.xpm";
-  if (!writeFile(xpmPath, encodeXpm(shrink(picture, windowIconSize), "funniesIcon"))) {
-    std::fprintf(stderr, "funnies-icon: cannot write %s\n", xpmPath.c_str());
-    return false;
-  }
-  std::vector<RgbImage> windowsIcons;
-  for (const int size : windowsIconSizes) {
-    windowsIcons.push_back(shrink(picture, size));
-  }
-  const std::string icoPath = directory + "/funnies.ico";
-  if (!writeFile(icoPath, encodeIco(windowsIcons))) {
-    std::fprintf(stderr, "funnies-icon: cannot write %s\n", icoPath.c_str());
-    return false;
-  }
-  return true;
-}
-
 } // namespace
+
+bool cannotWrite(const std::string& path) {
+  std::fprintf(stderr, "funnies-icon: cannot write %s\n", path.c_str());
+  return false;
+}
 
 int main(int argc, char** argv) {
   if (argc != 2) {
@@ -119,7 +95,7 @@ int main(int argc, char** argv) {
   MATRIX_f view;
   get_translation_matrix_f(&view, 0, 0, 0);
   renderFunnie(&funnie, picture, depthMap, view);
-  const bool written = writeIcons(picture, argv[1]);
+  const bool written = writeIcons([picture](int size) { return shrink(picture, size); }, argv[1]);
   destroy_zbuffer(depthMap);
   destroy_bitmap(picture);
   return written ? 0 : 1;

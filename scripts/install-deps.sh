@@ -22,7 +22,8 @@ test_packages=(
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
 arm64_packages=(
-  g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 googletest
+  g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 libpng16-16:arm64
+  googletest
 )
 
 as_root=()
