@@ -18,26 +18,54 @@ x_pointer() { xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | paste -s
 
 x_pointer_is() { [ "$(x_pointer)" = "$1" ]; }
 
-# pointer_at_start WHEN: the X pointer is where the drag began.
-pointer_at_start() {
-  local at
-  at=$(x_pointer)
-  [ "$at" = "$start" ] || fail "$1 the X pointer is at $at, not at $start where the drag began"
+# Samples the X pointer as "milliseconds x y" lines in pointer.txt, from now until it is stopped,
+# so that the drag keeps a mouse's pace while the pointer is watched.
+start_watching_pointer() {
+  (
+    while :; do
+      echo "$(now_ms) $(x_pointer)"
+      sleep 0.05
+    done
+  ) >"$E2E_DIR/pointer.txt" &
+  WATCHER_PID=$!
+  STARTED_PIDS+=("$WATCHER_PID")
+}
+
+# pointer_kept FROM TO SLACK_X SLACK_Y WHEN: every sample from FROM to TO (milliseconds) has the
+# X pointer where the drag began, give or take the slack, and there are at least minimumSamples
+# of them; says how many were off the start.
+readonly minimumSamples=5
+pointer_kept() {
+  local report
+  report=$(awk -v from="$1" -v to="$2" -v sx="${start% *}" -v sy="${start#* }" -v slackX="$3" \
+    -v slackY="$4" '$1 >= from && $1 <= to {
+      count++; dx = $2 - sx; dy = $3 - sy
+      if (dx < -slackX || dx > slackX || dy < -slackY || dy > slackY) {
+        print "strayed " $2 " " $3 " at " $1 " ms"; exit }
+      if (dx != 0 || dy != 0) { off++ }
+    } END { print count + 0, off + 0 }' "$E2E_DIR/pointer.txt")
+  [[ $report != strayed* ]] ||
+    fail "$5 the X pointer was at ${report#strayed }, too far from $start where the drag began"
+  local count=${report% *} off=${report#* }
+  [ "$count" -ge "$minimumSamples" ] || fail "only $count samples of the X pointer $5"
+  note "$5: the X pointer at $start in $((count - off)) of $count samples, $off within ($3,$4)"
 }
 
 # The drag, as a mouse gives it: the right button down, held for the program's polling to see
-# it (the pass that sees the press only arms mouse look), moves 30 ms apart, the button up.
+# it (the pass that sees the press only arms mouse look), moves 30 ms apart, the button up. Sets
+# PRESSED_MS and RELEASED_MS.
 drag() {
   local i
+  PRESSED_MS=$(now_ms)
   pointer_command press right
   sleep 0.1
   for ((i = 1; i <= dragMoves; i++)); do
     sleep 0.03
     pointer_command move "$dragDx" "$dragDy"
-    pointer_at_start "during the drag, after move $i,"
   done
   sleep 0.1
   pointer_command release right
+  RELEASED_MS=$(now_ms)
 }
 
 # One unit of yaw and pitch a pixel; moving right turns left and moving down looks down.
@@ -49,24 +77,30 @@ expect_line 1 '^XR: 0 YR: 0$' "$FRAME"
 focus_window
 start="$((WIN_X + WIN_W / 2)) $((WIN_Y + WIN_H / 2))"
 wait_for "the X pointer at $start" 5 x_pointer_is "$start"
-pointer_at_start "before the drag"
 before=$(pointer_position "$(screenshot before_drag)") || before=""
+start_watching_pointer
+# shellcheck disable=SC2016 # expanded by eval at every poll
+wait_for "$minimumSamples samples of the X pointer" 5 \
+  eval '[ "$(wc -l <"$E2E_DIR/pointer.txt")" -ge "$minimumSamples" ]'
 
 drag
-pointer_at_start "at the release"
 wait_for "overlay line 1 to show '$turned'" 3 turned_by_drag
-note "after $dragMoves moves of ($dragDx,$dragDy): $turned"
-deadline=$(($(now_ms) + settleMs))
-while [ "$(now_ms)" -lt "$deadline" ]; do
-  pointer_at_start "after the drag"
-  sleep 0.1
-done
+note "after $dragMoves moves of ($dragDx,$dragDy) in $((RELEASED_MS - PRESSED_MS)) ms: $turned"
+# shellcheck disable=SC2016 # expanded by eval at every poll
+wait_for "the samples of ${settleMs} ms after the release" 10 \
+  eval '[ "$(tail -n 1 "$E2E_DIR/pointer.txt" | cut -d" " -f1)" -gt $((RELEASED_MS + settleMs)) ]'
+stop_process "$WATCHER_PID"
+pointer_kept 0 "$PRESSED_MS" 0 0 "before the drag"
+# The program puts the pointer back once it has seen a move: a sample may catch one move.
+pointer_kept "$PRESSED_MS" "$RELEASED_MS" "$dragDx" "$dragDy" "during the drag"
+pointer_kept "$RELEASED_MS" $((RELEASED_MS + settleMs)) 0 0 "after the drag"
+
 shot=$(screenshot after_drag)
 expect_line 1 "^$turned\$" "$shot"
 after=$(pointer_position "$shot") || after=""
 [ "$after" = "$before" ] ||
   fail "the program drew its pointer at '${before:-nowhere}' before the drag, '${after:-nowhere}' after"
-note "X pointer kept at $start; the program's pointer drawn at ${after:-nowhere} throughout"
+note "the program's pointer drawn at ${after:-nowhere} before and after"
 
 press_key Escape 0.3
 wait_for_exit 10
