@@ -2,9 +2,10 @@
 # Builds funnies with warnings as errors and runs every test, all of them CTest tests: the unit
 # tests, the linters (shellcheck, clang-format, clang-tidy), the unit tests and a short soak
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the end-to-end tests in a virtual X
-# server, memcheck of the frame pipeline, the Debian package with lintian, the Windows program
-# with its unit tests, end-to-end tests and benchmark under Wine, and the arm64 program with its
-# unit tests, a smoke test, the benchmark and its package under qemu.
+# server and under Xwayland in a headless Wayland compositor, memcheck of the frame pipeline, the
+# Debian package with lintian, the Windows program with its unit tests, end-to-end tests and
+# benchmark under Wine, and the arm64 program with its unit tests, a smoke test, the benchmark and
+# its package under qemu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,7 @@ SOAK_CHECK_MEMORY=0 ctest --preset sanitize -R '^e2e_soak$'
 unset ASAN_OPTIONS UBSAN_OPTIONS
 
 ctest --preset release -L e2e
+ctest --preset release -L wayland
 ctest --preset release -L memcheck
 ctest --preset release -L package --verbose # prints the checks and what lintian said
 
