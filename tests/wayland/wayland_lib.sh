@@ -12,8 +12,6 @@
 # A scenario sources this file and is run as: SCENARIO.sh FUNNIES SEND_CLOSE READ_OVERLAY,
 # with WAYLAND_VIRTUAL_POINTER naming the pointer's client.
 
-# The program has nothing to say on a successful run, Xlib's lines included.
-E2E_EXPECTED_STDERR='^$'
 # shellcheck source=tests/e2e/lib.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
