@@ -4,7 +4,7 @@
 
 #include <allegro.h>
 
-#ifdef ALLEGRO_UNIX
+#ifdef ALLEGRO_WITH_XWINDOWS
 #include <X11/Xlib.h>
 #include <X11/extensions/Xext.h>
 

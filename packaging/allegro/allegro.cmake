@@ -1,10 +1,12 @@
 # The Allegro 4 library as the target Allegro::allegro. On Linux it is Debian's: for the host,
 # found through pkg-config; for another architecture (arm64), the library that its multiarch
 # package installs, with the headers of that architecture's liballegro4-dev, which cannot be
-# installed beside the host's and is unpacked into the build tree instead. For Windows no
-# distribution ships it, so the first configure fetches Debian's source of the same version,
-# patches it and builds it as a static library with the same toolchain; later configures reuse
-# that build. On X11 it also gives Xlib::Xext, the libXext that the library's X11 drivers use.
+# installed beside the host's and is unpacked into the build tree instead. For Windows and for
+# the browser (WebAssembly) no distribution ships it, so the first configure fetches Debian's
+# source of the same version, patches it and builds it as a static library with the same
+# toolchain; later configures reuse that build. The browser's drivers are ours (web/), built
+# into the library by its patch. On X11 it also gives Xlib::Xext, the libXext that the
+# library's X11 drivers use.
 
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
@@ -16,15 +18,34 @@ if(NOT CMAKE_CROSSCOMPILING)
   return()
 endif()
 
-if(NOT WIN32)
+if(NOT WIN32 AND NOT EMSCRIPTEN)
   include(${CMAKE_CURRENT_LIST_DIR}/other_architecture.cmake)
   return()
+endif()
+
+if(WIN32)
+  set(allegro_platform Windows)
+  set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/use-standard-dinput-devices.patch)
+  set(allegro_drivers "")
+  set(allegro_options "")
+  # What the library's Windows drivers use: GDI, DirectDraw, DirectInput, DirectSound, winmm.
+  set(allegro_link_libraries gdi32 comdlg32 ole32 dinput ddraw dxguid winmm dsound)
+else()
+  set(allegro_platform "the browser")
+  set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/web-drivers.patch)
+  file(GLOB allegro_drivers ${CMAKE_CURRENT_LIST_DIR}/web/*)
+  # A Unix build without X, sound, modules or the console; the patch adds our drivers.
+  # RT_LIBRARY is only looked for, and not found, in Emscripten's sysroot: its libc has
+  # clock_gettime.
+  set(allegro_options -DWANT_X11=OFF -DWANT_LINUX_CONSOLE=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF
+      -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF -DWANT_MODULES=OFF -DRT_LIBRARY=-lc
+      -DALLEGRO_WEB_DRIVERS=${CMAKE_CURRENT_LIST_DIR}/web)
+  set(allegro_link_libraries "")
 endif()
 
 set(allegro_tarball allegro4.4_4.4.3.1.orig.tar.gz)
 # The tarball's hash in Debian's signed source index: the patch below is made for this source.
 set(allegro_tarball_sha256 ec19dbc9a021244582b4819b3583ee594b50141f9fcf6944a4ed8069cbf8d4d4)
-set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/use-standard-dinput-devices.patch)
 set(allegro_dir ${PROJECT_BINARY_DIR}/allegro)
 set(allegro_prefix ${allegro_dir}/install)
 set(allegro_library ${allegro_prefix}/lib/liballeg.a)
@@ -33,41 +54,43 @@ function(run_or_stop what)
   execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${allegro_dir} RESULT_VARIABLE status
                   OUTPUT_FILE ${allegro_dir}/${what}.log ERROR_FILE ${allegro_dir}/${what}.log)
   if(NOT status EQUAL 0)
-    message(FATAL_ERROR "Allegro for Windows: ${what} failed, see ${allegro_dir}/${what}.log")
+    message(FATAL_ERROR "Allegro for ${allegro_platform}: ${what} failed, see ${allegro_dir}/${what}.log")
   endif()
 endfunction()
 
 function(build_allegro)
   file(MAKE_DIRECTORY ${allegro_dir})
   if(NOT EXISTS ${allegro_dir}/${allegro_tarball})
-    message(STATUS "Allegro for Windows: fetching Debian's source package")
+    message(STATUS "Allegro for ${allegro_platform}: fetching Debian's source package")
     # apt checks the tarball against the package's signed checksums (needs the deb-src entries
     # that scripts/install-deps.sh adds).
     run_or_stop(fetch apt-get source --tar-only --download-only allegro4.4)
   endif()
   file(SHA256 ${allegro_dir}/${allegro_tarball} sha256)
   if(NOT sha256 STREQUAL allegro_tarball_sha256)
-    message(FATAL_ERROR "Allegro for Windows: ${allegro_tarball} is not the expected source")
+    message(FATAL_ERROR "Allegro for ${allegro_platform}: ${allegro_tarball} is not the expected source")
   endif()
   file(REMOVE_RECURSE ${allegro_dir}/source ${allegro_dir}/build ${allegro_prefix})
   file(ARCHIVE_EXTRACT INPUT ${allegro_dir}/${allegro_tarball} DESTINATION ${allegro_dir})
   file(RENAME ${allegro_dir}/allegro-4.4.3.1 ${allegro_dir}/source)
   run_or_stop(patch patch -p1 -d source -i ${allegro_patch})
-  message(STATUS "Allegro for Windows: building the static library (about a minute)")
+  message(STATUS "Allegro for ${allegro_platform}: building the static library (about a minute)")
   run_or_stop(configure ${CMAKE_COMMAND} -S source -B build
     -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE} -DCMAKE_BUILD_TYPE=Release
     -DCMAKE_INSTALL_PREFIX=${allegro_prefix} -DSHARED=OFF
     -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF
-    -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF)
+    -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF ${allegro_options})
   run_or_stop(build ${CMAKE_COMMAND} --build build --parallel 2)
   run_or_stop(install ${CMAKE_COMMAND} --install build)
   file(WRITE ${allegro_dir}/built-with ${build_inputs})
 endfunction()
 
-# Built again whenever the patch or the toolchain changes.
-file(SHA256 ${allegro_patch} patch_sha256)
-file(SHA256 ${CMAKE_TOOLCHAIN_FILE} toolchain_sha256)
-set(build_inputs "${patch_sha256} ${toolchain_sha256}")
+# Built again whenever the patch, the toolchain or one of our drivers changes.
+set(build_inputs "")
+foreach(input ${allegro_patch} ${CMAKE_TOOLCHAIN_FILE} ${allegro_drivers})
+  file(SHA256 ${input} input_sha256)
+  string(APPEND build_inputs "${input_sha256} ")
+endforeach()
 set(built_with "")
 if(EXISTS ${allegro_dir}/built-with)
   file(READ ${allegro_dir}/built-with built_with)
@@ -76,12 +99,12 @@ if(NOT EXISTS ${allegro_library} OR NOT built_with STREQUAL build_inputs)
   build_allegro()
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${allegro_patch}
-                                                               ${CMAKE_TOOLCHAIN_FILE})
+                                                               ${CMAKE_TOOLCHAIN_FILE}
+                                                               ${allegro_drivers})
 
 add_library(Allegro::allegro STATIC IMPORTED)
 set_target_properties(Allegro::allegro PROPERTIES
   IMPORTED_LOCATION ${allegro_library}
   INTERFACE_INCLUDE_DIRECTORIES ${allegro_prefix}/include
   INTERFACE_COMPILE_DEFINITIONS ALLEGRO_STATICLINK
-  # What the library's Windows drivers use: GDI, DirectDraw, DirectInput, DirectSound, winmm.
-  INTERFACE_LINK_LIBRARIES "gdi32;comdlg32;ole32;dinput;ddraw;dxguid;winmm;dsound")
+  INTERFACE_LINK_LIBRARIES "${allegro_link_libraries}")

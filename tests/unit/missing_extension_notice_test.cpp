@@ -5,7 +5,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#ifdef ALLEGRO_UNIX
+#ifdef ALLEGRO_WITH_XWINDOWS
 #include <X11/Xlib.h>
 #include <X11/extensions/Xext.h>
 
