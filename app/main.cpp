@@ -5,12 +5,16 @@
 
 #include <allegro.h>
 
+#include <cstdlib>
+
 int main(int, char**) {
   startUp();
   World world;
   setUp(world);
   runMainLoop(world);
   shutDown(world);
-  return 0;
+  // The end of the process, the same on every platform: in the browser, where main has waited
+  // for the page through Asyncify, a return from it would end nothing.
+  std::exit(EXIT_SUCCESS);
 }
 END_OF_MAIN()
