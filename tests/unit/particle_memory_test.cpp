@@ -14,6 +14,8 @@ namespace {
 
 constexpr Colour amber{255, 191, 0};
 constexpr int firstChunkSlots = 256 * 100; // a swarm of 256 at its fullest
+/// 3 floats, 3 floats, 3 bytes of colour and one of padding, the int, the pointer.
+constexpr long slotBytes = 12 + 12 + 4 + 4 + sizeof(Particle*);
 
 std::vector<Particle*> listed() {
   std::vector<Particle*> all;
@@ -38,8 +40,7 @@ struct ParticleMemory : ::testing::Test {
 };
 
 TEST_F(ParticleMemory, SlotsAreTheRecordWithNothingBetween) {
-  // 3 floats, 3 floats, 3 bytes of colour and one of padding, the int, the pointer.
-  EXPECT_EQ(particleSlots().slotSize, 12u + 12u + 4u + 4u + 8u);
+  EXPECT_EQ(particleSlots().slotSize, static_cast<std::size_t>(slotBytes));
 }
 
 TEST_F(ParticleMemory, TheNewestFirstListRunsDownThroughNeighbouringSlots) {
@@ -47,7 +48,7 @@ TEST_F(ParticleMemory, TheNewestFirstListRunsDownThroughNeighbouringSlots) {
   const std::vector<Particle*> list = listed();
   ASSERT_EQ(list.size(), 6u);
   for (std::size_t n = 0; n + 1 < list.size(); ++n) {
-    EXPECT_EQ(distance(list[n], list[n + 1]), -40) << n;
+    EXPECT_EQ(distance(list[n], list[n + 1]), -slotBytes) << n;
   }
 }
 
@@ -81,7 +82,7 @@ TEST_F(ParticleMemory, ASwarmAtSteadyStateStaysInItsFirstChunkTickByTick) {
   // The 256 particles of one tick stand together in the list and in 256 neighbouring slots.
   for (std::size_t n = 0; n + 1 < list.size(); ++n) {
     if (list[n]->life == list[n + 1]->life) {
-      ASSERT_EQ(std::labs(distance(list[n], list[n + 1])), 40) << n;
+      ASSERT_EQ(std::labs(distance(list[n], list[n + 1])), slotBytes) << n;
     } else {
       ASSERT_EQ(n % 256, 255u) << "a tick's particles are split";
     }
@@ -94,7 +95,7 @@ TEST_F(ParticleMemory, MoreParticlesThanTheFirstChunkGrowThePoolByAWholeChunk) {
   std::vector<Particle*> list = listed();
   std::sort(list.begin(), list.end());
   for (std::size_t n = 0; n + 1 < list.size(); ++n) {
-    ASSERT_GE(distance(list[n], list[n + 1]), 40) << "two particles overlap";
+    ASSERT_GE(distance(list[n], list[n + 1]), slotBytes) << "two particles overlap";
   }
 }
 

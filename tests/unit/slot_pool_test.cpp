@@ -12,17 +12,20 @@
 namespace {
 
 struct SizeCase {
-  std::size_t size, alignment, expected;
+  std::size_t size, alignment, with8BytePointers, with4BytePointers;
 };
 
-// A free slot holds a pointer (8 bytes here), so slots are at least that and step by it.
+// A free slot holds a pointer (8 bytes on x86-64 and arm64, 4 in wasm32), so slots are at
+// least that and step by it.
 const SizeCase sizeCases[] = {
-    {40, 8, 40}, {44, 4, 48}, {3, 1, 8}, {12, 4, 16}, {17, 16, 32}, {8, 8, 8}, {1, 1, 8},
+    {40, 8, 40, 40}, {44, 4, 48, 44}, {3, 1, 8, 4},  {12, 4, 16, 12},
+    {17, 16, 32, 32}, {8, 8, 8, 8},   {1, 1, 8, 4},
 };
 
 TEST(SlotPoolSize, RoundedUpToThePointerAndTheRecordsAlignment) {
   for (const SizeCase& c : sizeCases) {
-    EXPECT_EQ(makeSlotPool(c.size, c.alignment, 4).slotSize, c.expected)
+    const std::size_t expected = sizeof(void*) == 8 ? c.with8BytePointers : c.with4BytePointers;
+    EXPECT_EQ(makeSlotPool(c.size, c.alignment, 4).slotSize, expected)
         << c.size << " bytes aligned to " << c.alignment;
   }
 }
