@@ -6,6 +6,8 @@
 #   windows  the Windows build, and Wine for its tests (turns on Debian's source entries, so that
 #            the build can fetch the library's source package)
 #   arm64    the arm64 build, and qemu for its tests (adds the arm64 architecture to dpkg)
+#   web      the browser build (Emscripten; Debian's source entries, as for Windows), node for
+#            its tests, chromium for its page, and puppeteer-core from npm (tests/web's lockfile)
 # Every set brings what building needs; the cross builds' end-to-end tests also use the Linux
 # build's helpers, which need the test set.
 # With no set named, every set. Runs apt as root, or through sudo for a normal user.
@@ -23,6 +25,7 @@ test_packages=(
   shellcheck clang-format clang-tidy
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
+web_packages=(emscripten nodejs chromium googletest patch python3)
 arm64_packages=(
   g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 libpng16-16:arm64
   googletest
@@ -55,8 +58,17 @@ add_source_entries() {
   "${as_root[@]}" apt-get update -qq
 }
 
+# The browser tests' npm packages, exactly as the lockfile has them, where they are not yet.
+web_modules() {
+  local dir
+  dir="$(dirname "$0")/../tests/web"
+  [ "$dir/node_modules/.package-lock.json" -nt "$dir/package-lock.json" ] ||
+    npm ci --prefix "$dir" --no-audit --no-fund --loglevel=error >/dev/null
+}
+
 sets=("$@")
-[ ${#sets[@]} -gt 0 ] || sets=(run test windows arm64)
+[ ${#sets[@]} -gt 0 ] || sets=(run test windows arm64 web)
+install_web_modules=0
 packages=()
 for set in "${sets[@]}"; do
   case $set in
@@ -72,8 +84,15 @@ for set in "${sets[@]}"; do
       "${as_root[@]}" dpkg --add-architecture arm64
     packages+=("${run_packages[@]}" "${arm64_packages[@]}")
     ;;
+  web)
+    has_source_entries || add_source_entries
+    packages+=("${run_packages[@]}" "${web_packages[@]}")
+    # Debian's nodejs comes without npm; NodeSource's brings its own.
+    command -v npm >/dev/null || packages+=(npm)
+    install_web_modules=1
+    ;;
   *)
-    echo "install-deps.sh: no package set '$set' (run, test, windows, arm64)" >&2
+    echo "install-deps.sh: no package set '$set' (run, test, windows, arm64, web)" >&2
     exit 2
     ;;
   esac
@@ -85,10 +104,11 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-"${as_root[@]}" apt-get update -qq
-# Another apt (a second script of ours, an unattended upgrade) may hold the lock for a while.
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-  -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  # Another apt (a second script of ours, an unattended upgrade) may hold the lock for a while.
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+fi
+[ "$install_web_modules" -eq 0 ] || web_modules
