@@ -1,8 +1,19 @@
 #!/usr/bin/env bash
 # Builds funnies and starts it. Without a display it runs the program in a virtual X server
 # instead, takes the default mode, lets it run a few seconds and leaves a screenshot.
+# With --web it builds the browser's page instead and serves it on 127.0.0.1 until Ctrl+C:
+#   scripts/run.sh --web [PORT]    (8080 by default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = --web ]; then
+  port=${2:-8080}
+  scripts/install-deps.sh web
+  cmake --preset web -DBUILD_TESTING=OFF >/dev/null
+  cmake --build --preset web --target funnies_site_size
+  echo "funnies is at http://127.0.0.1:$port/funnies.html (Ctrl+C stops the server)"
+  exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web
+fi
 
 scripts/install-deps.sh run
 # The first run configures the release build without the tests, which need more packages;

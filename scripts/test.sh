@@ -4,12 +4,13 @@
 # under AddressSanitizer and UndefinedBehaviorSanitizer, the end-to-end tests in a virtual X
 # server and under Xwayland in a headless Wayland compositor, memcheck of the frame pipeline, the
 # Debian package with lintian, the Windows program with its unit tests, end-to-end tests and
-# benchmark under Wine, and the arm64 program with its unit tests, a smoke test, the benchmark and
-# its package under qemu.
+# benchmark under Wine, the arm64 program with its unit tests, a smoke test, the benchmark and
+# its package under qemu, and the browser's build with its unit tests and benchmark under node
+# and its page in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh test windows arm64
+scripts/install-deps.sh test windows arm64 web
 
 cmake --preset release >/dev/null
 cmake --build --preset release
@@ -38,3 +39,8 @@ cmake --preset arm64 >/dev/null
 cmake --build --preset arm64
 ctest --preset arm64 -j 2 -L arm64 -E '^arm64_bench$'
 ctest --preset arm64 -R '^arm64_bench$' --verbose # prints the benchmark's figures under qemu
+
+cmake --preset web >/dev/null
+cmake --build --preset web
+ctest --preset web -j 2 -L web -E '^web_bench$'
+ctest --preset web -R '^web_bench$' --verbose # prints the benchmark's figures under node
