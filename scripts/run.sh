@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 if [ "${1:-}" = --web ]; then
   port=${2:-8080}
   scripts/install-deps.sh web
-  cmake --preset web -DBUILD_TESTING=OFF >/dev/null
+  [ -f build-web/CMakeCache.txt ] || cmake --preset web -DBUILD_TESTING=OFF >/dev/null
   cmake --build --preset web --target funnies_site_size
   echo "funnies is at http://127.0.0.1:$port/funnies.html (Ctrl+C stops the server)"
   exec python3 -m http.server "$port" --bind 127.0.0.1 --directory build-web
