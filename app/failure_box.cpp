@@ -14,7 +14,12 @@ void showFailureBox(const std::string& line) {
 #include <emscripten.h>
 
 void showFailureBox(const std::string& line) {
-  EM_ASM({ if (Module['showFailure']) Module['showFailure'](UTF8ToString($0)); }, line.c_str());
+  EM_ASM(
+      {
+        if (Module['showFailure'])
+          Module['showFailure'](UTF8ToString($0));
+      },
+      line.c_str());
 }
 #else
 void showFailureBox(const std::string&) {}

@@ -18,8 +18,8 @@ struct SizeCase {
 // A free slot holds a pointer (8 bytes on x86-64 and arm64, 4 in wasm32), so slots are at
 // least that and step by it.
 const SizeCase sizeCases[] = {
-    {40, 8, 40, 40}, {44, 4, 48, 44}, {3, 1, 8, 4},  {12, 4, 16, 12},
-    {17, 16, 32, 32}, {8, 8, 8, 8},   {1, 1, 8, 4},
+    {40, 8, 40, 40},  {44, 4, 48, 44}, {3, 1, 8, 4}, {12, 4, 16, 12},
+    {17, 16, 32, 32}, {8, 8, 8, 8},    {1, 1, 8, 4},
 };
 
 TEST(SlotPoolSize, RoundedUpToThePointerAndTheRecordsAlignment) {
