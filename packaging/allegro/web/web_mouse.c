@@ -11,6 +11,7 @@ static const int right_button = 2;
  * the canvas' keeps the fractions of mickeys for the next move, so that a slow drag still
  * turns the camera. Locked, the pointer's own place stands still and moves by the mickeys,
  * as the drawn pointer does. */
+/* clang-format off */
 EM_JS(void, web_listen_to_mouse, (int right), {
    var canvas = Module['canvas'];
    var queue = [];
@@ -62,7 +63,7 @@ EM_JS(void, web_listen_to_mouse, (int right), {
 EM_JS(void, web_stop_listening_to_mouse, (void), {
    Module['webMouseListeners'].forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
    if (document.pointerLockElement === Module['canvas']) document.exitPointerLock();
-   Module['canvas'].style.cursor = '';
+   Module['canvas'].style.removeProperty('cursor');
    Module['webMouse'] = null;
 });
 
@@ -70,80 +71,94 @@ EM_JS(void, web_place_pointer, (int x, int y), {
    var state = Module['webMouse'];
    if (state) { state.x = x; state.y = y; }
 });
+/* clang-format on */
 
 /* The next queued change into out[0..4], as queued; 0 when the queue is empty. */
+/* clang-format off */
 EM_JS(int, web_next_mouse_change, (int *out), {
    var state = Module['webMouse'];
    if (!state || state.queue.length === 0) return 0;
    HEAP32.set(state.queue.shift(), out >> 2);
    return 1;
 });
+/* clang-format on */
 
 static int installed = FALSE;
+static int refreshing = FALSE;
 static int range_x1, range_y1, range_x2, range_y2;
 static int mickey_x, mickey_y;
 
-static int mouse_web_init(void)
-{
-   web_listen_to_mouse(right_button);
-   mickey_x = mickey_y = 0;
-   installed = TRUE;
-   return 3; /* buttons */
+static int mouse_web_init(void) {
+  web_listen_to_mouse(right_button);
+  mickey_x = mickey_y = 0;
+  installed = TRUE;
+  return 3; /* buttons */
 }
 
-static void mouse_web_exit(void)
-{
-   web_stop_listening_to_mouse();
-   installed = FALSE;
+static void mouse_web_exit(void) {
+  web_stop_listening_to_mouse();
+  installed = FALSE;
 }
 
-static void mouse_web_position(int x, int y)
-{
-   _mouse_x = CLAMP(range_x1, x, range_x2);
-   _mouse_y = CLAMP(range_y1, y, range_y2);
-   web_place_pointer(_mouse_x, _mouse_y);
+static void mouse_web_position(int x, int y) {
+  _mouse_x = CLAMP(range_x1, x, range_x2);
+  _mouse_y = CLAMP(range_y1, y, range_y2);
+  web_place_pointer(_mouse_x, _mouse_y);
 }
 
-static void mouse_web_set_range(int x1, int y1, int x2, int y2)
-{
-   range_x1 = x1;
-   range_y1 = y1;
-   range_x2 = x2;
-   range_y2 = y2;
-   mouse_web_position(_mouse_x, _mouse_y);
+static void mouse_web_set_range(int x1, int y1, int x2, int y2) {
+  range_x1 = x1;
+  range_y1 = y1;
+  range_x2 = x2;
+  range_y2 = y2;
+  mouse_web_position(_mouse_x, _mouse_y);
 }
 
-static void mouse_web_get_mickeys(int *mx, int *my)
-{
-   *mx = mickey_x;
-   *my = mickey_y;
-   mickey_x = mickey_y = 0;
+static void mouse_web_get_mickeys(int* mx, int* my) {
+  *mx = mickey_x;
+  *my = mickey_y;
+  mickey_x = mickey_y = 0;
 }
 
-void web_take_mouse(void)
-{
-   int change[5];
-   if (!installed)
-      return;
-   while (web_next_mouse_change(change)) {
-      _mouse_x = CLAMP(range_x1, change[0], range_x2);
-      _mouse_y = CLAMP(range_y1, change[1], range_y2);
-      mickey_x += change[2];
-      mickey_y += change[3];
-      _mouse_b = change[4];
-      _handle_mouse_input();
-   }
+/* The library's polling loops give the browser its turn here. */
+static void mouse_web_poll(void) {
+  if (!refreshing)
+    web_take_turn_if_due();
+}
+
+/* A driver with a poll puts the library in polled mode: it takes in our changes only in
+ * poll_mouse, which the main loop never calls. So every turn polls the mouse. */
+void web_take_mouse(void) {
+  int change[5];
+  if (!installed)
+    return;
+  while (web_next_mouse_change(change)) {
+    _mouse_x = CLAMP(range_x1, change[0], range_x2);
+    _mouse_y = CLAMP(range_y1, change[1], range_y2);
+    mickey_x += change[2];
+    mickey_y += change[3];
+    _mouse_b = change[4];
+    _handle_mouse_input();
+  }
+  refreshing = TRUE;
+  poll_mouse();
+  refreshing = FALSE;
 }
 
 MOUSE_DRIVER mouse_web = {
-   MOUSE_WEB, empty_string, empty_string, "Browser mouse",
-   mouse_web_init, mouse_web_exit,
-   web_take_turn_if_due, /* poll: the library's polling loops give the browser its turn */
-   NULL,                 /* timer_poll */
-   mouse_web_position, mouse_web_set_range,
-   NULL, /* set_speed */
-   mouse_web_get_mickeys,
-   NULL, /* analyse_data */
-   NULL, /* enable_hardware_cursor */
-   NULL  /* select_system_cursor */
+    MOUSE_WEB,
+    empty_string,
+    empty_string,
+    "Browser mouse",
+    mouse_web_init,
+    mouse_web_exit,
+    mouse_web_poll,
+    NULL, /* timer_poll */
+    mouse_web_position,
+    mouse_web_set_range,
+    NULL, /* set_speed */
+    mouse_web_get_mickeys,
+    NULL, /* analyse_data */
+    NULL, /* enable_hardware_cursor */
+    NULL  /* select_system_cursor */
 };
