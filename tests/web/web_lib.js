@@ -248,6 +248,20 @@ class Session {
     });
   }
 
+  // Holds P down until two pictures 5 frames apart are the same below the overlay (line 3's
+  // drawing time may change from frame to frame), and gives the first of them.
+  async pauseUntilStill(what, seconds, name) {
+    await this.page.keyboard.down('KeyP');
+    let still = null;
+    await this.waitFor(what, seconds, async () => {
+      still = await this.picture(name);
+      await this.waitForFrames(5);
+      const again = await this.picture(`${name}_again`);
+      return again.differingPixels(still, belowOverlay(again)) === 0;
+    });
+    return still;
+  }
+
   // The swarm, starting at the camera too near to be drawn, has spread into view: at least
   // MINIMUM pixels below the overlay are not background (sets this.shot).
   async swarmDrawn(minimum = 2000) {

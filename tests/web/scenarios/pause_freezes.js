@@ -30,14 +30,7 @@ run(async session => {
   const changed = await movedOn(session, 'the swarm to move on', spread);
   note(`${changed} pixels below the overlay changed while the swarm moved`);
 
-  await session.page.keyboard.down('KeyP');
-  let paused = null;
-  await session.waitFor('the paused picture to stand still', 5, async () => {
-    paused = await session.picture('paused');
-    await session.waitForFrames(5);
-    const again = await session.picture('paused_again');
-    return again.differingPixels(paused, belowOverlay(again)) === 0;
-  });
+  const paused = await session.pauseUntilStill('the paused picture to stand still', 5, 'paused');
   const until = (await session.framesShown()) + heldFrames;
   await session.waitFor(`${heldFrames} frames shown while P is held`, 10, async () => {
     const moved = await changedSince(session, paused);

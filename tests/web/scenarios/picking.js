@@ -166,15 +166,7 @@ async function holdSwarmStill(session) {
   });
   await session.page.keyboard.up('KeyS');
   await session.waitFor('the swarm to be in view', 15, () => session.swarmDrawn());
-  await session.page.keyboard.down('KeyP');
-  let still = null;
-  await session.waitFor('the paused swarm to hold still', 10, async () => {
-    still = await session.picture('still');
-    await session.waitForFrames(5);
-    // Line 3's drawing time may change from frame to frame: the picture below it may not.
-    const again = await session.picture('still_again');
-    return again.differingPixels(still, belowOverlay(still)) === 0;
-  });
+  const still = await session.pauseUntilStill('the paused swarm to hold still', 10, 'still');
   return {still, camera: (await session.cameraPosition()).map(Number)};
 }
 
