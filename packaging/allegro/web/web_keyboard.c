@@ -191,15 +191,29 @@ static void keyboard_web_exit(void) {
   installed = FALSE;
 }
 
+/* A key pressed and released between two turns would be down for no pass of the program: its
+ * release waits for the next turn, so that a quick tap of Space still switches the camera. */
+static int held_over_release;
+
 void web_take_keys(void) {
+  unsigned char pressed_this_turn[KEY_MAX] = {0};
   int scancode, character, pressed;
   if (!installed)
     return;
+  if (held_over_release != 0) {
+    _handle_key_release(held_over_release);
+    held_over_release = 0;
+  }
   while ((pressed = web_next_key(&scancode, &character)) >= 0) {
-    if (pressed)
+    if (pressed) {
       _handle_key_press(character, scancode);
-    else
+      pressed_this_turn[scancode] = 1;
+    } else if (pressed_this_turn[scancode]) {
+      held_over_release = scancode;
+      return; /* what came after it comes after it */
+    } else {
       _handle_key_release(scancode);
+    }
   }
 }
 

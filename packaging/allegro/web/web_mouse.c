@@ -133,12 +133,17 @@ void web_take_mouse(void) {
   if (!installed)
     return;
   while (web_next_mouse_change(change)) {
+    const int buttons_before = _mouse_b;
     _mouse_x = CLAMP(range_x1, change[0], range_x2);
     _mouse_y = CLAMP(range_y1, change[1], range_y2);
     mickey_x += change[2];
     mickey_y += change[3];
     _mouse_b = change[4];
     _handle_mouse_input();
+    /* One change of the buttons a turn: a click whose press and release came between two
+     * turns would otherwise be seen by no pass, and by no poll of the dialog. */
+    if (_mouse_b != buttons_before)
+      break;
   }
   refreshing = TRUE;
   poll_mouse();
