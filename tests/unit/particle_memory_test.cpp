@@ -15,7 +15,7 @@ namespace {
 constexpr Colour amber{255, 191, 0};
 constexpr int firstChunkSlots = 256 * 100; // a swarm of 256 at its fullest
 /// 3 floats, 3 floats, 3 bytes of colour and one of padding, the int, the pointer.
-constexpr long slotBytes = 12 + 12 + 4 + 4 + sizeof(Particle*);
+constexpr long slotBytes = 12 + 12 + 4 + 4 + sizeof(void*);
 
 std::vector<Particle*> listed() {
   std::vector<Particle*> all;
