@@ -7,7 +7,9 @@
 #            the build can fetch the library's source package)
 #   arm64    the arm64 build, and qemu for its tests (adds the arm64 architecture to dpkg)
 #   web      the browser build (Emscripten; Debian's source entries, as for Windows), node for
-#            its tests, chromium for its page, and puppeteer-core from npm (tests/web's lockfile)
+#            its tests, the three browser engines for its page (chromium, firefox-esr, and
+#            WebKitGTK's MiniBrowser through webkit2gtk-driver), and puppeteer-core from npm
+#            (tests/web's lockfile)
 # Every set brings what building needs; the cross builds' end-to-end tests also use the Linux
 # build's helpers, which need the test set.
 # With no set named, every set. Runs apt as root, or through sudo for a normal user.
@@ -25,7 +27,7 @@ test_packages=(
   shellcheck clang-format clang-tidy
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
-web_packages=(emscripten nodejs chromium googletest patch python3)
+web_packages=(emscripten nodejs chromium firefox-esr webkit2gtk-driver googletest patch python3)
 arm64_packages=(
   g++-aarch64-linux-gnu qemu-user-static liballegro4.4:arm64 libstdc++6:arm64 libpng16-16:arm64
   googletest

@@ -1,6 +1,6 @@
 # Prints what the page costs to load, and stops the build where it passes its budget: the
-# page, its script and its wasm, 1 MiB at most. Usage: cmake -P site_size.cmake FILE...
-set(budget 1048576)
+# page, its script and its wasm, 450,000 bytes at most. Usage: cmake -P site_size.cmake FILE...
+set(budget 450000)
 set(total 0)
 set(parts "")
 math(EXPR last "${CMAKE_ARGC} - 1")
@@ -12,7 +12,7 @@ foreach(argument RANGE 3 ${last})
   string(APPEND parts " ${name} ${size}")
 endforeach()
 math(EXPR kib "${total} / 1024")
-message("funnies for the web: ${total} bytes (${kib} KiB) to load, of 1024 KiB at most:${parts}")
+message("funnies for the web: ${total} bytes (${kib} KiB) to load, of ${budget} at most:${parts}")
 if(total GREATER budget)
   message(FATAL_ERROR "funnies for the web: over the page's budget of ${budget} bytes")
 endif()

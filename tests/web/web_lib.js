@@ -1,17 +1,19 @@
 'use strict';
-// Shared steps of the browser scenarios: the site served from 127.0.0.1, the page in headless
-// Chromium, the canvas' own pixels and overlay lines, input that the program's turns take in,
-// and waiting for conditions. Everything a scenario starts is ended when it ends, pass or fail,
-// and anything the console reports as an error, or a script error of the page, fails it.
+// Shared steps of the browser scenarios: the site served from 127.0.0.1, the page in one of the
+// browser engines (engines.js), the canvas' own pixels and overlay lines, input that the
+// program's turns take in, and waiting for conditions. Everything a scenario starts is ended
+// when it ends, pass or fail, and anything the console reports as an error, or a script error
+// of the page, fails it.
 //
-// A scenario is run as: node SCENARIO.js SITE_DIR READ_OVERLAY CHROMIUM
+// A scenario is run as: node SCENARIO.js SITE_DIR READ_OVERLAY ENGINE BROWSER [DRIVER]
+// (ENGINE chromium, firefox or webkit; DRIVER, WebKit's WebDriver, for webkit only).
 // With WEB_KEEP=1 the pictures and the console's log are kept (they are always kept on failure).
 const childProcess = require('child_process');
 const fs = require('fs');
 const http = require('http');
 const os = require('os');
 const path = require('path');
-const puppeteer = require('puppeteer-core');
+const engines = require('./engines');
 const {Picture} = require('./picture');
 
 const dialogSize = {width: 320, height: 200};
@@ -42,15 +44,63 @@ function copySite(siteDir, dir) {
   return copy;
 }
 
-// The site's own files, and nothing else, from SITE_DIR.
-function serveSite(siteDir) {
+// What the page tells the scenario, in every engine alike, put into the page ahead of its own
+// script: each frame the program shows (one putImageData a turn), each console line, and each
+// error of a script that the page does not handle itself (it keeps exit()'s unwinding quiet),
+// kept until the scenario takes them. Where the engine's pointer lock cannot be driven
+// (engines.js), the probe makes the page's requests for it fail, as an engine that refuses
+// them does.
+function probe(refusePointerLock) {
+  if (refusePointerLock) {
+    Element.prototype.requestPointerLock = function() {
+      document.dispatchEvent(new Event('pointerlockerror'));
+      return Promise.reject(new DOMException('pointer lock refused', 'NotAllowedError'));
+    };
+  }
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  window.e2eFramesShown = 0;
+  CanvasRenderingContext2D.prototype.putImageData = function(...args) {
+    window.e2eFramesShown++;
+    return put.apply(this, args);
+  };
+  let log = [];
+  window.e2eTakeLog = () => {
+    const taken = log;
+    log = [];
+    return taken;
+  };
+  for (const type of ['log', 'info', 'warn', 'error', 'assert']) {
+    const write = console[type];
+    console[type] = function(...args) {
+      if (type !== 'assert' || !args[0]) {
+        log.push({type, text: args.slice(type === 'assert' ? 1 : 0).map(String).join(' ')});
+      }
+      return write.apply(this, args);
+    };
+  }
+  // Looked at once the page's own handlers have had the event.
+  const unhandled = (event, what) => setTimeout(() => {
+    if (!event.defaultPrevented) log.push({type: 'pageerror', text: String(what)});
+  });
+  window.addEventListener('error', event => unhandled(event, event.error || event.message));
+  window.addEventListener('unhandledrejection', event => unhandled(event, event.reason));
+}
+
+// The site's own files, and nothing else, from SITE_DIR, the page with the probe in its head.
+// A request that finds nothing is an error of the scenario's.
+function serveSite(siteDir, errors, refusePointerLock) {
   const server = http.createServer((request, response) => {
     const name = path.basename(new URL(request.url, 'http://host').pathname);
     const type = contentTypes[path.extname(name)];
     fs.readFile(path.join(siteDir, name), (error, body) => {
       if (error || !type) {
+        errors.push(`HTTP 404: ${request.url}`);
         response.writeHead(404).end();
         return;
+      }
+      if (name === 'funnies.html') {
+        const script = `<script>(${probe})(${refusePointerLock});</script>`;
+        body = body.toString().replace('<head>', `<head>${script}`);
       }
       response.writeHead(200, {'Content-Type': type, 'Cache-Control': 'no-store'}).end(body);
     });
@@ -61,39 +111,46 @@ function serveSite(siteDir) {
   });
 }
 
-// Counts the canvas' updates: the program shows a frame by one putImageData, at each turn.
-function countFramesShown() {
-  const put = CanvasRenderingContext2D.prototype.putImageData;
-  window.e2eFramesShown = 0;
-  CanvasRenderingContext2D.prototype.putImageData = function(...args) {
-    window.e2eFramesShown++;
-    return put.apply(this, args);
-  };
-}
-
 class Session {
-  constructor(dir, readOverlay, page) {
+  constructor(dir, readOverlay, engine, page, errors) {
     this.dir = dir;
     this.readOverlay = readOverlay;
+    this.engine = engine;
+    this.locksPointer = engines.drivesPointerLock(engine);
     this.page = page;
     this.consoleLines = [];
-    this.errors = [];
+    this.errors = errors;
+    this.input = keysAndMouse(this);
   }
 
   log(line) {
-    this.consoleLines.push(line);
     fs.appendFileSync(path.join(this.dir, 'console.log'), `${line}\n`);
   }
 
-  // The page's answer to FN, or a failure if it gives none within answerLimitMs.
+  // What the probe kept: the console's lines, and errors.
+  takeLog(entries) {
+    for (const {type, text} of entries) {
+      const line = type === 'pageerror' ? `page error: ${text}` : `console ${type}: ${text}`;
+      this.log(line);
+      if (type !== 'pageerror') this.consoleLines.push(line);
+      if (type === 'error' || type === 'assert' || type === 'pageerror') this.errors.push(line);
+    }
+  }
+
+  // The page's answer to FN(...ARGS), or a failure if it gives none within answerLimitMs; the
+  // probe's log comes back with it.
   async evaluate(fn, ...args) {
+    const expression = `(async () => ({value: await (${fn})(...${JSON.stringify(args)}),
+                                       log: window.e2eTakeLog ? window.e2eTakeLog() : []}))()`;
     let timer;
     const late = new Promise((resolve, reject) => {
       timer = setTimeout(() => reject(new Error(
           `the page did not answer a script call within ${answerLimitMs} ms`)), answerLimitMs);
     });
     try {
-      return await Promise.race([this.page.evaluate(fn, ...args), late]);
+      const {value, log} = await Promise.race([this.page.evaluate(expression), late]);
+      this.takeLog(log);
+      return value;
     } finally {
       clearTimeout(timer);
     }
@@ -174,10 +231,16 @@ class Session {
     });
   }
 
-  // Moves the mouse to the middle of the canvas pixel x, y.
+  // Where the canvas pixel x, y is on the page, in whole CSS pixels (Firefox and WebDriver take
+  // no fractions): in the pixel, at the scale of 1 the scenarios use on a desktop.
+  canvasPoint(box, x, y) {
+    return {x: Math.floor(box.x + (x + 0.5) * box.scale), y: Math.floor(box.y + (y + 0.5) * box.scale)};
+  }
+
+  // Moves the mouse onto the canvas pixel x, y.
   async pointerTo(x, y) {
-    const box = await this.canvasBox();
-    await this.page.mouse.move(box.x + (x + 0.5) * box.scale, box.y + (y + 0.5) * box.scale);
+    const at = this.canvasPoint(await this.canvasBox(), x, y);
+    await this.page.mouse.move(at.x, at.y);
   }
 
   // Where the program drew its pointer ({x, y} of the top-left corner of its white fill, the
@@ -205,15 +268,19 @@ class Session {
   // The mode dialog is drawn in its own size of canvas, in black and white only, and holds
   // still, its lists and buttons all drawn: before that the canvas is black, then white with
   // the pointer, then filling in.
+  // this.dialogShownAt is when the first of the two same pictures was asked for.
   async dialogDrawn() {
+    const askedAt = Date.now();
     const shot = await this.picture('dialog');
-    const before = this.lastDialog;
-    this.lastDialog = shot;
+    const [before, beforeAt] = [this.lastDialog, this.lastDialogAt];
+    [this.lastDialog, this.lastDialogAt] = [shot, askedAt];
     if (shot.width !== dialogSize.width || shot.height !== dialogSize.height) return false;
     const counts = shot.histogram();
     const black = counts.get('0,0,0') || 0;
-    return counts.size === 2 && black >= (shot.width * shot.height) * dialogBlackShare &&
-           before !== undefined && shot.differingPixels(before) === 0;
+    const drawn = counts.size === 2 && black >= (shot.width * shot.height) * dialogBlackShare &&
+                  before !== undefined && shot.differingPixels(before) === 0;
+    if (drawn) this.dialogShownAt = beforeAt;
+    return drawn;
   }
 
   async startAtDialog() {
@@ -225,6 +292,10 @@ class Session {
   // have the pitch-0 blue dominant (kept as this.frame).
   async chooseDefaultMode() {
     await this.page.keyboard.press('Enter');
+    await this.waitForMode();
+  }
+
+  async waitForMode() {
     const mode = `${modeSize.width}x${modeSize.height}`;
     await this.waitFor(`the ${mode} mode's first frames`, 10, async () => {
       this.frame = await this.picture('frame');
@@ -251,7 +322,7 @@ class Session {
   // Holds P down until two pictures 5 frames apart are the same below the overlay (line 3's
   // drawing time may change from frame to frame), and gives the first of them.
   async pauseUntilStill(what, seconds, name) {
-    await this.page.keyboard.down('KeyP');
+    await this.input.hold('KeyP');
     let still = null;
     await this.waitFor(what, seconds, async () => {
       still = await this.picture(name);
@@ -278,64 +349,83 @@ class Session {
   }
 }
 
+// The game's start, its keys and a left click as a desktop gives them: Enter in the dialog,
+// held keys of the keyboard, a click of the mouse once the program's pointer is drawn where it
+// aims, and the pointer parked out of the picture's way. A touch screen's scenario puts its
+// own in session.input.
+function keysAndMouse(session) {
+  const {keyboard, mouse} = session.page;
+  return {
+    start: () => session.startRunning(),
+    park: () => session.parkPointer(),
+    hold: code => keyboard.down(code),
+    release: code => keyboard.up(code),
+    async click(x, y) {
+      await session.pointerTo(x, y);
+      await session.waitFor(`the program's pointer at ${x},${y}`, 5,
+                            () => session.pointerDrawnAt(x, y, 'aiming'));
+      await mouse.down({button: 'left'});
+      await session.waitForFrames(3, 'the program to take in the press');
+      await mouse.up({button: 'left'});
+    },
+  };
+}
+
 // The picture below the overlay, where the scene shows unobstructed.
 function belowOverlay(picture) {
   return {x: 0, y: overlayHeight, width: picture.width, height: picture.height - overlayHeight};
 }
 
-async function openPage(session, url) {
+// Puppeteer's engines also tell what the browser itself reports: a failed request, or an error
+// on the console that no script of the page wrote.
+function listenToBrowser(session) {
   const page = session.page;
-  await page.setViewport({width: 800, height: 600, deviceScaleFactor: 1});
+  if (!page.on) return;
   page.on('console', message => {
-    const line = `console ${message.type()}: ${message.text()}`;
-    session.log(line);
-    if (message.type() === 'error' || message.type() === 'assert') session.errors.push(line);
-  });
-  page.on('pageerror', error => {
-    session.log(`page error: ${error.message}`);
-    session.errors.push(`page error: ${error.message}`);
+    if (message.type() === 'error' || message.type() === 'assert') {
+      session.errors.push(`console ${message.type()}: ${message.text()}`);
+    }
   });
   page.on('requestfailed', request => {
     session.errors.push(`request failed: ${request.url()} ${request.failure().errorText}`);
   });
-  page.on('response', response => {
-    if (response.status() >= 400) {
-      session.errors.push(`HTTP ${response.status()}: ${response.url()}`);
-    }
-  });
-  await page.evaluateOnNewDocument(countFramesShown);
-  await page.goto(url);
 }
 
-// run SCENARIO [SECONDS]: runs the async SCENARIO(session) against a page of its own, within
-// SECONDS in all, then checks that the console reported no error.
-async function run(scenario, seconds = 60) {
-  const [siteDir, readOverlay, chromium] = process.argv.slice(2);
-  if (!siteDir || !readOverlay || !chromium) {
-    console.error(`usage: node ${path.basename(process.argv[1])} SITE_DIR READ_OVERLAY CHROMIUM`);
+// run SCENARIO [SECONDS [PREPARE]]: runs the async SCENARIO(session) against a page of its
+// own, within SECONDS in all, then checks that the console reported no error. PREPARE(session),
+// where given, sets the page up before it is loaded.
+async function run(scenario, seconds = 60, prepare = null) {
+  const [siteDir, readOverlay, engine, browserPath, driverPath] = process.argv.slice(2);
+  if (!siteDir || !readOverlay || !engine || !browserPath) {
+    console.error(`usage: node ${path.basename(process.argv[1])} SITE_DIR READ_OVERLAY ENGINE ` +
+                  'BROWSER [DRIVER]');
     process.exit(2);
   }
   if (!fs.existsSync(readOverlay)) {
     console.error(`FAIL: no ${readOverlay}: build the host's release preset first`);
     process.exit(1);
   }
-  const name = path.basename(process.argv[1], '.js');
+  const name = `${engine}_${path.basename(process.argv[1], '.js')}`;
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'funnies-web.'));
   const started = Date.now();
+  const errors = [];
   let server = null;
   let browser = null;
   let timer;
   let passed = false;
   try {
-    server = await serveSite(copySite(siteDir, dir));
-    browser = await puppeteer.launch({executablePath: chromium, headless: true,
-                                      args: ['--no-sandbox'], protocolTimeout: 30000});
-    const session = new Session(dir, readOverlay, await browser.newPage());
+    server = await serveSite(copySite(siteDir, dir), errors, !engines.drivesPointerLock(engine));
+    browser = await engines.launch(engine, {browser: browserPath, driver: driverPath});
+    const session = new Session(dir, readOverlay, engine, browser.page, errors);
+    listenToBrowser(session);
     const late = new Promise((resolve, reject) => {
       timer = setTimeout(() => reject(new Error(`time limit of ${seconds} s`)), seconds * 1000);
     });
     await Promise.race([(async () => {
-      await openPage(session, `http://127.0.0.1:${server.address().port}/funnies.html`);
+      session.url = `http://127.0.0.1:${server.address().port}/funnies.html`;
+      if (prepare) await prepare(session);
+      session.navigated = Date.now();
+      await session.page.goto(session.url);
       await scenario(session);
     })(), late]);
     if (session.errors.length > 0) {
@@ -358,4 +448,4 @@ async function run(scenario, seconds = 60) {
   process.exit(passed ? 0 : 1);
 }
 
-module.exports = {run, fail, note, belowOverlay, overlayHeight, startBackground};
+module.exports = {run, fail, note, belowOverlay, overlayHeight, startBackground, modeSize};

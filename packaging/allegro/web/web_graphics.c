@@ -12,7 +12,9 @@ static int first_dirty_row, last_dirty_row;
 static void (*draw_from_memory)(BITMAP*, BITMAP*, int, int, int, int, int, int);
 
 /* The canvas takes the mode's size; on the page each of its pixels is a whole number of the
- * screen's device pixels, the nearest to the page's own scale, never blurred. */
+ * screen's device pixels, the nearest to the page's own scale, never blurred. Where the page
+ * asks to fit its width (a touch screen), the canvas is scaled up by a whole number while that
+ * fits, and down to the width where it does not, smoothed then. */
 /* clang-format off */
 EM_JS(void, web_size_canvas, (int width, int height), {
    var canvas = Module['canvas'];
@@ -21,9 +23,13 @@ EM_JS(void, web_size_canvas, (int width, int height), {
    Module['webContext'] = canvas.getContext('2d', {alpha: false});
    function fit() {
       var ratio = window.devicePixelRatio || 1;
-      var whole = Math.max(1, Math.round(ratio));
-      canvas.style.width = (width * whole / ratio) + 'px';
-      canvas.style.height = (height * whole / ratio) + 'px';
+      var css = width * Math.max(1, Math.round(ratio)) / ratio;
+      var room = Module['fitToWidth'] ? document.documentElement.clientWidth : 0;
+      var crisp = !room || css <= room;
+      if (room) css = crisp ? css * Math.floor(room / css) : room;
+      canvas.style.imageRendering = crisp ? 'pixelated' : 'auto';
+      canvas.style.width = css + 'px';
+      canvas.style.height = (css * height / width) + 'px';
    }
    if (Module['webFit']) window.removeEventListener('resize', Module['webFit']);
    Module['webFit'] = fit;

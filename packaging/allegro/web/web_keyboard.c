@@ -126,40 +126,55 @@ EM_JS(void, web_name_key, (const char *code, int scancode), {
 
 /* Queues each press and release as [scancode, character, pressed]. A key the page's own
  * shortcuts need (with Ctrl or the system key) is left to the browser; every other key of
- * the map stops there, so that Space and the arrows never scroll the page. Leaving the canvas
- * releases what is held, since its release would go elsewhere. */
+ * the map stops there, so that Space and the arrows never scroll the page. Leaving the canvas,
+ * or the page, releases what is held, since its release would go elsewhere.
+ *
+ * The page's on-screen controls of a touch screen are keys too: Module.webKeyboard.press(code)
+ * and release(code) hold and let go of the key of that KeyboardEvent.code. */
 /* clang-format off */
 EM_JS(void, web_listen_to_keys, (void), {
    var canvas = Module['canvas'];
    var codes = Module['webKeyCodes'];
    var held = {};
    var queue = Module['webKeys'] = [];
-   function character(event) {
-      if (event.key.length === 1) return event.key.charCodeAt(0);
-      return {'Enter': 13, 'Escape': 27, 'Backspace': 8, 'Tab': 9, 'Delete': 127}[event.key] || 0;
+   function character(key) {
+      if (key.length === 1) return key.charCodeAt(0);
+      return {'Enter': 13, 'Escape': 27, 'Backspace': 8, 'Tab': 9, 'Delete': 127}[key] || 0;
+   }
+   function change(scancode, key, pressed) {
+      if (pressed) held[scancode] = true; else delete held[scancode];
+      queue.push([scancode, pressed ? character(key) : 0, pressed]);
    }
    function onKey(event, pressed) {
       var scancode = codes[event.code];
       if (!scancode || event.ctrlKey || event.metaKey) return;
       event.preventDefault();
-      if (pressed) held[scancode] = true; else delete held[scancode];
-      queue.push([scancode, pressed ? character(event) : 0, pressed]);
+      change(scancode, event.key, pressed);
    }
-   var listeners = Module['webKeyListeners'] = {
-      keydown: function(event) { onKey(event, true); },
-      keyup: function(event) { onKey(event, false); },
-      blur: function() {
-         for (var scancode in held) queue.push([Number(scancode), 0, false]);
-         held = {};
-      }
+   function releaseAll() {
+      for (var scancode in held) queue.push([Number(scancode), 0, false]);
+      held = {};
+   }
+   /* A control's key, as the key of that code on a US layout would type it. */
+   function controlKey(code) {
+      return code.indexOf('Key') === 0 ? code.slice(3).toLowerCase() : code === 'Space' ? ' ' : code;
+   }
+   Module['webKeyboard'] = {
+      press: function(code) { if (codes[code]) change(codes[code], controlKey(code), true); },
+      release: function(code) { if (held[codes[code]]) change(codes[code], '', false); }
    };
-   for (var type in listeners) canvas.addEventListener(type, listeners[type]);
+   var listeners = Module['webKeyListeners'] = [
+      [canvas, 'keydown', function(event) { onKey(event, true); }],
+      [canvas, 'keyup', function(event) { onKey(event, false); }],
+      [canvas, 'blur', releaseAll],
+      [window, 'blur', releaseAll]
+   ];
+   listeners.forEach(function(l) { l[0].addEventListener(l[1], l[2]); });
 });
 
 EM_JS(void, web_stop_listening_to_keys, (void), {
-   var listeners = Module['webKeyListeners'];
-   for (var type in listeners) Module['canvas'].removeEventListener(type, listeners[type]);
-   Module['webKeys'] = null;
+   Module['webKeyListeners'].forEach(function(l) { l[0].removeEventListener(l[1], l[2]); });
+   Module['webKeys'] = Module['webKeyboard'] = null;
 });
 /* clang-format on */
 

@@ -40,6 +40,19 @@ static int system_web_set_close_button_callback(void (*proc)(void)) {
   return 0;
 }
 
+/* A page has no executable file and no folders to look in: the library's configuration files
+ * are never found, and the program reads no files. */
+static void system_web_get_executable_name(char* output, int size) {
+  ustrzcpy(output, size, "funnies");
+}
+
+static int system_web_find_resource(char* dest, AL_CONST char* resource, int size) {
+  (void)dest;
+  (void)resource;
+  (void)size;
+  return -1;
+}
+
 static int system_web_desktop_color_depth(void) {
   return 32;
 }
@@ -72,8 +85,8 @@ SYSTEM_DRIVER system_web = {SYSTEM_WEB,
                             "Browser",
                             system_web_init,
                             system_web_exit,
-                            _unix_get_executable_name,
-                            _unix_find_resource,
+                            system_web_get_executable_name,
+                            system_web_find_resource,
                             web_set_title,
                             system_web_set_close_button_callback,
                             web_print_message,
