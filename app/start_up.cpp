@@ -103,7 +103,7 @@ bool chooseMode(ModeChoice& mode) {
 }
 
 void startLibrary() {
-  // The window icon is set before main (packaging/window_icon.cpp). The library's default
+  // The window icon is set before main (tools/icon/window_icon.cpp). The library's default
   // title would be the executable's name.
   nameWindow(windowTitle, windowClass);
   silenceMissingDgaNotice();

@@ -1,7 +1,7 @@
 // The icon writers: a PNG gives back through libpng's reader the very pixels it was given, and
 // the XPM and ICO hold the bytes worked out by hand from their formats.
-#include "packaging/icon_files.hpp"
-#include "packaging/png_file.hpp"
+#include "tools/icon/icon_files.hpp"
+#include "tools/icon/png_file.hpp"
 
 #include <gtest/gtest.h>
 #include <png.h>

@@ -5,10 +5,10 @@
 // Usage: funnies-icon DIRECTORY, which receives the platform's icon files (icon_set.hpp): on
 // Linux funnies-64.png, funnies-128.png, funnies-256.png and funnies_icon.xpm, on Windows
 // funnies.ico.
-#include "packaging/icon_set.hpp"
 #include "render/background.hpp"
 #include "render/funnie_renderer.hpp"
 #include "sim/funnie.hpp"
+#include "tools/icon/icon_set.hpp"
 
 #include <allegro.h>
 

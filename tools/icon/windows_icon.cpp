@@ -1,6 +1,6 @@
 // Windows' icon file: one ICO of the sizes Explorer, the taskbar, Alt+Tab and the large views
 // show, which the program's resources hold (windows/funnies.rc.in).
-#include "packaging/icon_set.hpp"
+#include "tools/icon/icon_set.hpp"
 
 #include <vector>
 

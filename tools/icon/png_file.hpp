@@ -1,8 +1,8 @@
 // The icon theme's PNG files, written with libpng (Debian's libpng-dev); the Windows build has no
-// libpng and writes none (packaging/CMakeLists.txt).
+// libpng and writes none (tools/icon/CMakeLists.txt).
 #pragma once
 
-#include "packaging/icon_files.hpp"
+#include "tools/icon/icon_files.hpp"
 
 #include <string>
 

@@ -1,5 +1,5 @@
 // The XPM and ICO writers, and writing a file.
-#include "packaging/icon_files.hpp"
+#include "tools/icon/icon_files.hpp"
 
 #include <cstdio>
 #include <map>

@@ -4,8 +4,8 @@
 # installed beside the host's and is unpacked into the build tree instead. For Windows and for
 # the browser (WebAssembly) no distribution ships it, so the first configure fetches Debian's
 # source of the same version, patches it and builds it as a static library with the same
-# toolchain; later configures reuse that build. The browser's drivers are ours (web/), built
-# into the library by its patch. On X11 it also gives Xlib::Xext, the libXext that the
+# toolchain; later configures reuse that build. The browser's drivers are ours
+# (platform/web/drivers), built into the library by its patch. On X11 it also gives Xlib::Xext, the libXext that the
 # library's X11 drivers use.
 
 if(NOT CMAKE_CROSSCOMPILING)
@@ -33,13 +33,13 @@ if(WIN32)
 else()
   set(allegro_platform "the browser")
   set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/web-drivers.patch)
-  file(GLOB allegro_drivers ${CMAKE_CURRENT_LIST_DIR}/web/*)
+  file(GLOB allegro_drivers ${PROJECT_SOURCE_DIR}/platform/web/drivers/*)
   # A Unix build without X, sound, modules or the console; the patch adds our drivers.
   # RT_LIBRARY is only looked for, and not found, in Emscripten's sysroot: its libc has
   # clock_gettime.
   set(allegro_options -DWANT_X11=OFF -DWANT_LINUX_CONSOLE=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF
       -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF -DWANT_MODULES=OFF -DRT_LIBRARY=-lc
-      -DALLEGRO_WEB_DRIVERS=${CMAKE_CURRENT_LIST_DIR}/web)
+      -DALLEGRO_WEB_DRIVERS=${PROJECT_SOURCE_DIR}/platform/web/drivers)
   set(allegro_link_libraries "")
 endif()
 

@@ -1,6 +1,6 @@
 // The icon theme's PNG files, through libpng's simplified interface: it chooses the filters and
 // the compression, and marks the pixels as sRGB, which the drawing's colours are.
-#include "packaging/png_file.hpp"
+#include "tools/icon/png_file.hpp"
 
 #include <png.h>
 

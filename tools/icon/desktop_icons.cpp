@@ -1,11 +1,11 @@
 // Linux's icon files: the icon theme's PNGs at every size the package installs, and the X11
 // window icon as XPM source, which the program compiles in (window_icon.cpp).
-#include "packaging/icon_set.hpp"
-#include "packaging/png_file.hpp"
+#include "tools/icon/icon_set.hpp"
+#include "tools/icon/png_file.hpp"
 
 namespace {
 
-constexpr int pngSizes[] = {64, 128, 256}; // packaging/CMakeLists.txt's icon_sizes
+constexpr int pngSizes[] = {64, 128, 256}; // FUNNIES_ICON_SIZES in tools/icon/CMakeLists.txt
 constexpr int windowIconSize = 64;
 
 } // namespace

@@ -1,9 +1,9 @@
 // The icon files that a platform's build uses, each platform's in a file of its own, which
-// packaging/CMakeLists.txt picks: desktop_icons.cpp for Linux (the icon theme's PNGs and the
+// tools/icon/CMakeLists.txt picks: desktop_icons.cpp for Linux (the icon theme's PNGs and the
 // window icon's XPM), windows_icon.cpp for Windows (the program's ICO).
 #pragma once
 
-#include "packaging/icon_files.hpp"
+#include "tools/icon/icon_files.hpp"
 
 #include <functional>
 #include <string>
