@@ -2,7 +2,7 @@
 # Installs the Debian packages of the sets a caller needs, where any is missing:
 #   run      building the program and running it on Linux, in a virtual X server without a display
 #   test     the Linux tests: GoogleTest, the end-to-end tools (a Wayland compositor and Xwayland
-#            among them), the package checks, the linters
+#            among them), the package checks, the linters, and a compiler cache (ccache)
 #   windows  the Windows build, and Wine for its tests (turns on Debian's source entries, so that
 #            the build can fetch the library's source package)
 #   arm64    the arm64 build, and qemu for its tests (adds the arm64 architecture to dpkg)
@@ -24,7 +24,7 @@ test_packages=(
   libgtest-dev x11-xserver-utils libx11-dev
   sway xwayland libwayland-dev libwayland-bin
   dpkg-dev desktop-file-utils appstream lintian man-db valgrind
-  shellcheck clang-format clang-tidy
+  shellcheck clang-format clang-tidy python3 ccache
 )
 windows_packages=(g++-mingw-w64-x86-64 wine wine64 googletest patch nsis icoutils unzip)
 web_packages=(emscripten nodejs chromium firefox-esr webkit2gtk-driver googletest patch python3)

@@ -4,9 +4,9 @@
 # installed beside the host's and is unpacked into the build tree instead. For Windows and for
 # the browser (WebAssembly) no distribution ships it, so the first configure fetches Debian's
 # source of the same version, patches it and builds it as a static library with the same
-# toolchain; later configures reuse that build. The browser's drivers are ours
-# (platform/web/drivers), built into the library by its patch. On X11 it also gives Xlib::Xext, the libXext that the
-# library's X11 drivers use.
+# toolchain; later configures, and other build folders on the machine, reuse that build. The
+# browser's drivers are ours (platform/web/drivers), built into the library by its patch. On X11
+# it also gives Xlib::Xext, the libXext that the library's X11 drivers use.
 
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
@@ -60,11 +60,15 @@ endfunction()
 
 function(build_allegro)
   file(MAKE_DIRECTORY ${allegro_dir})
+  if(NOT EXISTS ${allegro_dir}/${allegro_tarball} AND EXISTS ${FUNNIES_CACHE_DIR}/${allegro_tarball})
+    file(COPY ${FUNNIES_CACHE_DIR}/${allegro_tarball} DESTINATION ${allegro_dir})
+  endif()
   if(NOT EXISTS ${allegro_dir}/${allegro_tarball})
     message(STATUS "Allegro for ${allegro_platform}: fetching Debian's source package")
     # apt checks the tarball against the package's signed checksums (needs the deb-src entries
     # that scripts/install-deps.sh adds).
     run_or_stop(fetch apt-get source --tar-only --download-only allegro4.4)
+    file(COPY ${allegro_dir}/${allegro_tarball} DESTINATION ${FUNNIES_CACHE_DIR})
   endif()
   file(SHA256 ${allegro_dir}/${allegro_tarball} sha256)
   if(NOT sha256 STREQUAL allegro_tarball_sha256)
@@ -82,21 +86,36 @@ function(build_allegro)
     -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF ${allegro_options})
   run_or_stop(build ${CMAKE_COMMAND} --build build --parallel 2)
   run_or_stop(install ${CMAKE_COMMAND} --install build)
-  file(WRITE ${allegro_dir}/built-with ${build_inputs})
 endfunction()
 
-# Built again whenever the patch, the toolchain or one of our drivers changes.
-set(build_inputs "")
+# Built again whenever the source, the patch, the toolchain, the compiler, the options or one of
+# our drivers changes: their hashes are the build's key.
+set(build_inputs "${allegro_tarball_sha256} ${CMAKE_C_COMPILER} ${CMAKE_C_COMPILER_ID} \
+${CMAKE_C_COMPILER_VERSION} ${allegro_options} ")
 foreach(input ${allegro_patch} ${CMAKE_TOOLCHAIN_FILE} ${allegro_drivers})
   file(SHA256 ${input} input_sha256)
   string(APPEND build_inputs "${input_sha256} ")
 endforeach()
+string(SHA256 build_key "${build_inputs}")
+# Each key's build is also kept in FUNNIES_CACHE_DIR, so that another clone or a clean build
+# folder on this machine takes it instead of building it again (copied complete or not at all).
+set(cached_prefix ${FUNNIES_CACHE_DIR}/allegro-${build_key})
 set(built_with "")
 if(EXISTS ${allegro_dir}/built-with)
   file(READ ${allegro_dir}/built-with built_with)
 endif()
-if(NOT EXISTS ${allegro_library} OR NOT built_with STREQUAL build_inputs)
-  build_allegro()
+if(NOT EXISTS ${allegro_library} OR NOT built_with STREQUAL build_key)
+  if(EXISTS ${cached_prefix}/lib/liballeg.a)
+    message(STATUS "Allegro for ${allegro_platform}: the build kept in ${cached_prefix}")
+    file(REMOVE_RECURSE ${allegro_prefix})
+    file(COPY ${cached_prefix}/ DESTINATION ${allegro_prefix})
+  else()
+    build_allegro()
+    file(REMOVE_RECURSE ${cached_prefix}.part)
+    file(COPY ${allegro_prefix}/ DESTINATION ${cached_prefix}.part)
+    file(RENAME ${cached_prefix}.part ${cached_prefix})
+  endif()
+  file(WRITE ${allegro_dir}/built-with ${build_key})
 endif()
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${allegro_patch}
                                                                ${CMAKE_TOOLCHAIN_FILE}

@@ -41,12 +41,13 @@ run(async session => {
   const after = await session.picture('after');
   const line = session.overlayLines(after)[0];
   if (line !== expectedLine) fail(`after the release overlay line 1 is '${line}'`);
-  // The swarm may still fill much of the picture: the sky between is all of the new blue.
+  // The swarm may fill most of the picture (more than 92 % of it in one run): the sky between,
+  // however little, is all of the new blue.
   const colours = after.histogram(belowOverlay(after));
   const pixels = after.width * (after.height - overlayHeight);
   const percent = colour => ((colours.get(colour) || 0) * 100) / pixels;
   const [now, before] = [percent(expectedBackground), percent(startBackground)];
-  if (now < 10 || before > 1) {
+  if (now < 1 || before > 1) {
     fail(`at pitch -40 ${now.toFixed(1)} % of the picture is ${expectedBackground} ` +
          `and ${before.toFixed(1)} % still ${startBackground}`);
   }
