@@ -84,7 +84,13 @@ fi
 lanes=()
 lane_log=$(mktemp -d)
 # A stage that fails ends the lanes still running too.
-trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$lane_log"' EXIT
+end_lanes() {
+  local running
+  mapfile -t running < <(jobs -p)
+  [ ${#running[@]} -eq 0 ] || kill "${running[@]}" 2>/dev/null || true
+  rm -rf "$lane_log"
+}
+trap end_lanes EXIT
 # cross_tests PRESET: the preset's label, its benchmark last, whose figures it prints.
 cross_tests() {
   ctest --preset "$1" -j 2 -L "$1" -E "^$1_bench\$"

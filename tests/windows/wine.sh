@@ -33,7 +33,8 @@ make_prefix() {
 copy_or_make_prefix() {
   [ -n "${FUNNIES_CACHE_DIR:-}" ] || { make_prefix; return; }
   local kept part
-  kept="$FUNNIES_CACHE_DIR/wine-prefix-$(wine --version | tr -c 'A-Za-z0-9.' -)${WINE_DESKTOP:-}"
+  kept="$FUNNIES_CACHE_DIR/$(wine --version 2>/dev/null | sed 's/[^A-Za-z0-9.]\{1,\}/-/g; s/-$//')-prefix"
+  [ -z "${WINE_DESKTOP:-}" ] || kept+="-$WINE_DESKTOP"
   if [ -f "$kept/.made" ]; then
     mkdir -p "$WINEPREFIX"
     cp -a "$kept/." "$WINEPREFIX/"
