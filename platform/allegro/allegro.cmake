@@ -89,13 +89,15 @@ function(build_allegro)
 endfunction()
 
 # Built again whenever the source, the patch, the toolchain, the compiler, the options or one of
-# our drivers changes: their hashes are the build's key.
+# our drivers changes: their hashes are the build's key. Paths are taken relative to the source
+# tree, so that every clone has the same key.
 set(build_inputs "${allegro_tarball_sha256} ${CMAKE_C_COMPILER} ${CMAKE_C_COMPILER_ID} \
 ${CMAKE_C_COMPILER_VERSION} ${allegro_options} ")
 foreach(input ${allegro_patch} ${CMAKE_TOOLCHAIN_FILE} ${allegro_drivers})
   file(SHA256 ${input} input_sha256)
-  string(APPEND build_inputs "${input_sha256} ")
+  string(APPEND build_inputs "${input}:${input_sha256} ")
 endforeach()
+string(REPLACE "${PROJECT_SOURCE_DIR}/" "" build_inputs "${build_inputs}")
 string(SHA256 build_key "${build_inputs}")
 # Each key's build is also kept in FUNNIES_CACHE_DIR, so that another clone or a clean build
 # folder on this machine takes it instead of building it again (copied complete or not at all).
