@@ -96,20 +96,23 @@ cross_tests() {
   ctest --preset "$1" -j 2 -L "$1" -E "^$1_bench\$"
   ctest --preset "$1" -R "^$1_bench\$" --verbose
 }
-# in_background PRESET: its tests in the background.
+# in_background PRESET: its tests in the background, their output and then their time kept.
 in_background() {
-  cross_tests "$1" >"$lane_log/$1" 2>&1 &
-  lanes+=("$1:$!:$SECONDS")
+  (
+    began=$SECONDS
+    cross_tests "$1"
+    printf '== %s: %d s, beside the stages above\n' "$1" $((SECONDS - began))
+  ) >"$lane_log/$1" 2>&1 &
+  lanes+=("$1:$!")
 }
-# wait_for_lanes: each background lane's output, and its time; stops at the first that failed.
+# wait_for_lanes: each background lane's output; stops at the first that failed.
 wait_for_lanes() {
-  local lane name pid began status
+  local lane name pid status
   for lane in "${lanes[@]}"; do
-    IFS=: read -r name pid began <<<"$lane"
+    IFS=: read -r name pid <<<"$lane"
     status=0
     wait "$pid" || status=$?
     cat "$lane_log/$name"
-    printf '== %s: %d s, beside the stages above\n' "$name" $((SECONDS - began))
     [ "$status" -eq 0 ] || { echo "test.sh: the $name tests failed" >&2; exit "$status"; }
   done
 }

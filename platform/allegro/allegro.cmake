@@ -33,13 +33,14 @@ if(WIN32)
 else()
   set(allegro_platform "the browser")
   set(allegro_patch ${CMAKE_CURRENT_LIST_DIR}/web-drivers.patch)
-  file(GLOB allegro_drivers ${PROJECT_SOURCE_DIR}/platform/web/drivers/*)
+  set(allegro_driver_dir ${PROJECT_SOURCE_DIR}/platform/web/drivers)
+  file(GLOB allegro_drivers ${allegro_driver_dir}/*)
   # A Unix build without X, sound, modules or the console; the patch adds our drivers.
   # RT_LIBRARY is only looked for, and not found, in Emscripten's sysroot: its libc has
   # clock_gettime.
   set(allegro_options -DWANT_X11=OFF -DWANT_LINUX_CONSOLE=OFF -DWANT_OSS=OFF -DWANT_ALSA=OFF
       -DWANT_JACK=OFF -DWANT_SGIAUDIO=OFF -DWANT_MODULES=OFF -DRT_LIBRARY=-lc
-      -DALLEGRO_WEB_DRIVERS=${PROJECT_SOURCE_DIR}/platform/web/drivers)
+      -DALLEGRO_WEB_DRIVERS=${allegro_driver_dir})
   set(allegro_link_libraries "")
 endif()
 
@@ -68,12 +69,12 @@ function(build_allegro)
     # apt checks the tarball against the package's signed checksums (needs the deb-src entries
     # that scripts/install-deps.sh adds).
     run_or_stop(fetch apt-get source --tar-only --download-only allegro4.4)
-    file(COPY ${allegro_dir}/${allegro_tarball} DESTINATION ${FUNNIES_CACHE_DIR})
   endif()
   file(SHA256 ${allegro_dir}/${allegro_tarball} sha256)
   if(NOT sha256 STREQUAL allegro_tarball_sha256)
     message(FATAL_ERROR "Allegro for ${allegro_platform}: ${allegro_tarball} is not the expected source")
   endif()
+  file(COPY ${allegro_dir}/${allegro_tarball} DESTINATION ${FUNNIES_CACHE_DIR}) # kept once checked
   file(REMOVE_RECURSE ${allegro_dir}/source ${allegro_dir}/build ${allegro_prefix})
   file(ARCHIVE_EXTRACT INPUT ${allegro_dir}/${allegro_tarball} DESTINATION ${allegro_dir})
   file(RENAME ${allegro_dir}/allegro-4.4.3.1 ${allegro_dir}/source)
