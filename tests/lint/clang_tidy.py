@@ -36,7 +36,7 @@ def dependencies(entry):
     if result.returncode != 0:
         return None
     words = result.stdout.replace("\\\n", " ").split(":", 1)[1].split()
-    return sorted(set(os.path.realpath(os.path.join(entry["directory"], w)) for w in words))
+    return set(os.path.realpath(os.path.join(entry["directory"], w)) for w in words)
 
 
 def key_of(entry, source, build, fixed):
@@ -45,13 +45,18 @@ def key_of(entry, source, build, fixed):
         return None
     digest = hashlib.sha256(fixed)
 
+    def placeheld(text):
+        return text.replace(source, "@SOURCE@").replace(build, "@BUILD@")
+
     def add(text):
-        digest.update(text.replace(source, "@SOURCE@").replace(build, "@BUILD@").encode())
+        digest.update(placeheld(text).encode())
         digest.update(b"\0")
 
     add(entry["command"])
     add(entry["file"])
-    for path in files:
+    # In the order of the placeheld names: a clone under /tmp sorts before /usr, one under /work
+    # after it.
+    for path in sorted(files, key=placeheld):
         add(path)
         with open(path, "rb") as f:
             digest.update(hashlib.sha256(f.read()).digest())

@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # clang_tidy.py's kept passes never hide a finding: in a small tree of its own, a source that
 # passed and is then changed, or whose header is, or that loses a NOLINT, is checked again and
-# fails; changed back, it passes from what was kept. Usage: clang_tidy_cache.sh LINT_DIR
+# fails; changed back, it passes from what was kept, in a clone of the tree elsewhere too.
+# Usage: clang_tidy_cache.sh LINT_DIR
 set -euo pipefail
 lint=$(cd "$1" && pwd)
 tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
+# A clone whose folder sorts after /usr, where the system headers are, as /tmp sorts before it.
+clone=$(mktemp -d /var/tmp/clang-tidy-cache.XXXXXX)
+trap 'rm -rf "$tree" "$clone"' EXIT
 cd "$tree"
 mkdir -p source build
 cat >source/.clang-tidy <<'EOF'
@@ -13,20 +16,25 @@ Checks: '-*,readability-else-after-return'
 WarningsAsErrors: '*'
 HeaderFilterRegex: '.*'
 EOF
-cat >build/compile_commands.json <<EOF
-[{"directory": "$tree/build", "file": "$tree/source/a.cpp",
-  "command": "c++ -std=c++17 -I$tree/source -c $tree/source/a.cpp -o a.o"}]
+# write_commands TREE: TREE's compile_commands.json.
+write_commands() {
+  cat >"$1/build/compile_commands.json" <<EOF
+[{"directory": "$1/build", "file": "$1/source/a.cpp",
+  "command": "c++ -std=c++17 -I$1/source -c $1/source/a.cpp -o a.o"}]
 EOF
+}
+write_commands "$tree"
 clean='inline int sign(int x) { if (x < 0) { return -1; } return 1; }'
 finding='inline int sign(int x) { if (x < 0) { return -1; } else { return 1; } }'
-printf '#include "b.hpp"\nint f(int x) { return sign(x); }\n' >source/a.cpp
+printf '#include <cstdlib>\n#include "b.hpp"\nint f(int x) { return sign(std::abs(x)); }\n' >source/a.cpp
 
 failures=0
-# expect OUTCOME WHAT: clang_tidy.py on the tree passes or fails, as OUTCOME says.
+# expect OUTCOME WHAT: clang_tidy.py on the tree in the current folder passes or fails, as OUTCOME
+# says.
 output=""
 expect() {
   local status=0
-  output=$("$lint/clang_tidy.py" source build cache 2>&1) || status=$?
+  output=$("$lint/clang_tidy.py" source build "$tree/cache" 2>&1) || status=$?
   if { [ "$1" = passes ] && [ "$status" -eq 0 ]; } || { [ "$1" = fails ] && [ "$status" -eq 1 ]; }; then
     echo "ok: $2 $1"
   else
@@ -36,9 +44,13 @@ expect() {
 }
 echo "$clean" >source/b.hpp
 expect passes "the clean source"
+# expect_kept WHAT: the last pass came from what was kept.
+expect_kept() {
+  [[ $output == *"(1 unchanged since they passed)"* ]] ||
+    { echo "FAILED: $1 was checked again: $output"; failures=$((failures + 1)); }
+}
 expect passes "the clean source again, from what was kept"
-[[ $output == *"(1 unchanged since they passed)"* ]] ||
-  { echo "FAILED: the clean source was checked again: $output"; failures=$((failures + 1)); }
+expect_kept "the clean source"
 echo "$finding" >source/b.hpp
 expect fails "a finding in the header"
 echo "$finding // NOLINT" >source/b.hpp
@@ -47,6 +59,11 @@ echo "$finding" >source/b.hpp
 expect fails "the NOLINT taken away"
 echo "$clean" >source/b.hpp
 expect passes "the header made clean again"
-[ "$(find cache -type f | wc -l)" -eq 2 ] ||
-  { echo "FAILED: kept $(find cache -type f | wc -l) passes, not the 2 that passed"; failures=$((failures + 1)); }
+cp -r source build "$clone"
+write_commands "$clone"
+cd "$clone"
+expect passes "the clean source in a clone elsewhere"
+expect_kept "the clone"
+[ "$(find "$tree/cache" -type f | wc -l)" -eq 2 ] ||
+  { echo "FAILED: kept $(find "$tree/cache" -type f | wc -l) passes, not the 2 that passed"; failures=$((failures + 1)); }
 [ "$failures" -eq 0 ]
