@@ -93,7 +93,7 @@ end_lanes() {
 trap end_lanes EXIT
 # cross_tests PRESET: the preset's label, its benchmark last, whose figures it prints.
 cross_tests() {
-  ctest --preset "$1" -j 2 -L "$1" -E "^$1_bench\$"
+  ctest --preset "$1" -j 2 --output-on-failure -L "$1" -E "^$1_bench\$"
   ctest --preset "$1" -R "^$1_bench\$" --verbose
 }
 # in_background PRESET: its tests in the background, their output and then their time kept.
